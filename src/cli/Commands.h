@@ -1,0 +1,20 @@
+#pragma once
+
+#include <iosfwd>
+
+namespace conv::cli
+{
+
+/// Exit statuses of the batch converter.
+enum Exit : int
+{
+    kExitOk = 0,
+    kExitError = 2, ///< an error ended the command; its message is on stderr
+    kExitUsage = 64,
+};
+
+/// Runs `transxade` with its arguments (argv[0] is the program name), writing results to `out`
+/// and messages to `err`. Tests call it in-process.
+int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+
+} // namespace conv::cli
