@@ -76,6 +76,14 @@ int printFields(const fs::path& path, bool all, std::ostream& out, std::ostream&
     return kExitOk;
 }
 
+bool hasSubcommand(const CLI::App& app, const std::string& name)
+{
+    for (const CLI::App* sub : app.get_subcommands({}))
+        if (sub->check_name(name))
+            return true;
+    return false;
+}
+
 } // namespace
 
 int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
@@ -94,6 +102,10 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     fields->add_flag("--all", fieldsOpt.all, "include the header line");
     fields->callback([&] { action = [&] { return fieldsCommand(fieldsOpt, out, err); }; });
 
+    if (argc >= 2 && argv[1][0] != '-' && !hasSubcommand(app, argv[1])) {
+        err << "Unknown command: " << argv[1] << "\nRun with --help for more information.\n";
+        return kExitUsage;
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -89,7 +89,7 @@ TEST(FieldsCommand, ErrorsAndUsage)
         {{"fields", (dir / "nofolder" / "x.csv").string()}, 2, "x.csv: Invalid filename\n"},
         {{"fields"}, 64, "FILE is required"},
         {{}, 64, "A subcommand is required"},
-        {{"frobnicate"}, 64, "frobnicate"},
+        {{"frobnicate"}, 64, "Unknown command: frobnicate"},
     };
     for (const Case& c : cases) {
         const Result r = runCli(c.args);
