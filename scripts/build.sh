@@ -15,5 +15,11 @@ case "$flavour" in
     *) echo "unknown flavour: $flavour" >&2; exit 64 ;;
 esac
 
-cmake -S . -B "build/$flavour" -G Ninja "${args[@]}" >/dev/null
-cmake --build "build/$flavour" -j "$jobs"
+mkdir -p build
+log="build/$flavour.log"
+if ! { cmake -S . -B "build/$flavour" -G Ninja "${args[@]}" && cmake --build "build/$flavour" -j "$jobs"; } >"$log" 2>&1; then
+    tail -n 60 "$log" >&2
+    echo "The $flavour build failed; the whole log is in $log" >&2
+    exit 1
+fi
+echo "Built build/$flavour" >&2

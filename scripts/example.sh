@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
-bash scripts/build.sh release >/dev/null
+bash scripts/build.sh release
 bin=build/release/src/cli/transxade
 for f in examples/school/*.csv; do
     echo "== $f"
