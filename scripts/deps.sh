@@ -8,6 +8,9 @@ packages=(
     libcli11-dev nlohmann-json3-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     locales
+    qt6-base-dev libxcb1-dev libx11-dev
+    fonts-liberation2
+    xvfb x11-utils xdotool imagemagick
     "$@"
 )
 

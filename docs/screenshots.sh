@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Takes a PNG screenshot of each screen of the window under Xvfb, into docs/screens/.
+# Usage: bash docs/screenshots.sh [BUILD_DIR]   (default build/release, built when missing)
+# The window is driven as a person would, with clicks and keys (xdotool), on a copy of the
+# example school. Xvfb has no window manager, so the pictures show the client area only.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+build=${1:-build/release}
+if [ ! -x "$build/src/app/TransVestranosXadeCSV" ]; then bash scripts/build.sh release; build=build/release; fi
+program=$(realpath "$build/src/app/TransVestranosXadeCSV")
+host=$(realpath "$build/tools/vestrano-host")
+out=$(realpath docs/screens)
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+for n in $(seq 141 199); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
+done
+Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+export DISPLAY=$display XDG_RUNTIME_DIR=$work
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+unset QT_QPA_PLATFORM
+
+mkdir -p "$work/VTEMP" "$work/bin"
+cp -r examples/school "$work/school"
+cp "$program" "$work/bin/"
+export TRANSXADE_WORK=$work/VTEMP
+caption="Exportar e importar datos entre Vestrano y XADE \\(Formato CSV\\)"
+
+window_named() {
+    for _ in $(seq 200); do
+        id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n1 || true)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.05
+    done
+    echo "no window named $1" >&2
+    return 1
+}
+shot() { # window, name
+    sleep 0.4
+    import -window "$1" "$out/$2.png"
+    echo "docs/screens/$2.png"
+}
+click() { # window, x, y
+    xdotool mousemove --window "$1" "$2" "$3" click 1
+}
+
+# The start screen, with the example school's folder open.
+(cd "$work/school" && exec "$work/bin/TransVestranosXadeCSV") &
+pids+=($!)
+w=$(window_named "$caption")
+shot "$w" start
+
+# The call screen: "OK" of the XADE-to-Vestrano band.
+click "$w" 132 84
+shot "$w" call-screen
+# The level screen: "Continuar". A reuse question may come first on a second run; none here.
+click "$w" 157 227
+shot "$w" level-screen
+# "Aceptar" with the codes still empty: the warning.
+click "$w" 538 251
+shot "$w" level-warning
+xdotool windowfocus --sync "$w" key alt+s 2>/dev/null || true
+
+# Embedded in a host window, started with "importar".
+"$host" --program "$work/bin/TransVestranosXadeCSV" --direction importar >/dev/null &
+pids+=($!)
+h=$(window_named "Vestrano host")
+sleep 0.5
+shot "$h" embedded-importar

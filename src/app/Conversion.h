@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace conv
+{
+class Table;
+}
+
+namespace conv::app
+{
+
+class TMForm;
+
+/// The conversion core as the window drives it: the handlers of both directions, the shared
+/// values and the two tables the window's grids show. The batch converter runs the same core.
+class Conversion
+{
+public:
+    virtual ~Conversion() = default;
+
+    /// "Transformar datos desde XADE hacia Vestrano" with the folder list's current folder.
+    virtual void BExportarClick(const std::string& folder) = 0;
+    /// "Continuar" on the call screen.
+    virtual void BitBtn1Click() = 0;
+    /// "Aceptar" on the level screen.
+    virtual void FinalRecogida() = 0;
+    /// "Volver a los Datos".
+    virtual void Button2Click() = 0;
+    /// "Transformar datos desde Vestrano hacia XADE" with the folder list's current folder.
+    virtual void BImportarClick(const std::string& folder) = 0;
+
+    virtual std::int32_t& Transformado() = 0;
+    virtual std::int32_t& NumParametros() = 0;
+    virtual std::int32_t& ErrorProceso() = 0;
+
+    /// wwTableCentro (the call grid) and wwTableNIVIMP (the level grid); null once released.
+    virtual Table* wwTableCentro() = 0;
+    virtual Table* wwTableNIVIMP() = 0;
+};
+
+/// The core for a window, with its work folder where the process's current folder says.
+std::unique_ptr<Conversion> makeConversion(TMForm& window);
+
+} // namespace conv::app

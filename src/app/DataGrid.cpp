@@ -1,0 +1,310 @@
+#include "app/DataGrid.h"
+
+#include "app/AnsiText.h"
+#include "tables/Table.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+
+namespace conv::app
+{
+
+TableGridModel::TableGridModel(std::vector<GridColumn> columns, QObject* parent)
+    : QAbstractTableModel(parent)
+    , m_columns(std::move(columns))
+{
+}
+
+void TableGridModel::setTable(Table* table)
+{
+    m_table = table;
+    m_current = -1;
+    reload();
+}
+
+void TableGridModel::reload()
+{
+    beginResetModel();
+    m_rows.clear();
+    if (m_table && m_table->isOpen() && !m_table->editing()) {
+        for (m_table->first(); !m_table->eof(); m_table->next()) {
+            std::vector<std::string> row;
+            for (const GridColumn& c : m_columns)
+                row.push_back(m_table->fieldByName(c.field).asString());
+            m_rows.push_back(std::move(row));
+        }
+        // The handle's current record follows the grid's current row (the first after a reload).
+        const int count = static_cast<int>(m_rows.size());
+        m_current = count == 0 ? -1 : qBound(0, m_current, count - 1);
+        m_table->first();
+        for (int i = 0; i < m_current; ++i)
+            m_table->next();
+    } else if (m_table && m_table->isOpen() && m_table->inserting()) {
+        m_current = 0; // a new blank record on an empty table
+    }
+    endResetModel();
+}
+
+void TableGridModel::readRow(int row)
+{
+    if (row < 0 || row >= static_cast<int>(m_rows.size()))
+        return;
+    for (std::size_t c = 0; c < m_columns.size(); ++c)
+        m_rows[static_cast<std::size_t>(row)][c] = m_table->fieldByName(m_columns[c].field).asString();
+}
+
+void TableGridModel::post()
+{
+    if (!m_table || !m_table->isOpen() || !m_table->editing())
+        return;
+    const bool wasInsert = m_table->inserting();
+    m_table->post();
+    if (wasInsert) {
+        reload(); // the new record takes its place in the table's order
+        return;
+    }
+    readRow(m_current);
+    emit dataChanged(index(m_current, 0), index(m_current, columnCount() - 1));
+}
+
+void TableGridModel::moveTo(int row)
+{
+    if (!m_table || !m_table->isOpen() || row == m_current || row < 0)
+        return;
+    if (m_table->editing()) {
+        if (m_table->inserting() && row >= static_cast<int>(m_rows.size()))
+            return;
+        post();
+    }
+    if (row >= static_cast<int>(m_rows.size()))
+        return;
+    m_table->first();
+    for (int i = 0; i < row; ++i)
+        m_table->next();
+    m_current = row;
+}
+
+void TableGridModel::appendRow()
+{
+    if (!m_table || !m_table->isOpen())
+        return;
+    post();
+    const int at = static_cast<int>(m_rows.size());
+    beginInsertRows({}, at, at);
+    m_table->append();
+    m_current = at;
+    endInsertRows();
+}
+
+int TableGridModel::rowCount(const QModelIndex& parent) const
+{
+    if (parent.isValid())
+        return 0;
+    const bool pendingNew = m_table && m_table->isOpen() && m_table->inserting();
+    return static_cast<int>(m_rows.size()) + (pendingNew ? 1 : 0);
+}
+
+int TableGridModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_columns.size());
+}
+
+QVariant TableGridModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    const GridColumn& column = m_columns[static_cast<std::size_t>(index.column())];
+    if (role == Qt::DisplayRole || role == Qt::EditRole) {
+        const bool live = index.row() == m_current && m_table && m_table->isOpen() && m_table->editing();
+        if (live)
+            return fromAnsi(m_table->fieldByName(column.field).asString());
+        if (index.row() < static_cast<int>(m_rows.size()))
+            return fromAnsi(m_rows[static_cast<std::size_t>(index.row())][static_cast<std::size_t>(index.column())]);
+        return QString();
+    }
+    if (role == Qt::BackgroundRole) {
+        QColor brush = (alternateColor.isValid() && index.row() % 2 == 1) ? alternateColor : cellColor;
+        if (calcCellColors)
+            brush = calcCellColors(QString::fromLatin1(column.field), brush);
+        return brush.isValid() ? QVariant(brush) : QVariant();
+    }
+    return {};
+}
+
+bool TableGridModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole || !m_table || !m_table->isOpen())
+        return false;
+    // Called from the view's editor: an error must not cross the event loop.
+    try {
+        moveTo(index.row());
+        if (!m_table->editing())
+            m_table->edit();
+        m_table->fieldByName(m_columns[static_cast<std::size_t>(index.column())].field)
+            .setString(toAnsi(value.toString()));
+    } catch (const std::exception& e) {
+        emit failed(fromAnsi(e.what()));
+        return false;
+    }
+    emit dataChanged(index, index);
+    return true;
+}
+
+QVariant TableGridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::DisplayRole)
+        return m_columns[static_cast<std::size_t>(section)].title;
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    return {};
+}
+
+Qt::ItemFlags TableGridModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    if (!m_columns[static_cast<std::size_t>(index.column())].editable)
+        return Qt::ItemIsEnabled;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+DataGrid::DataGrid(std::vector<GridColumn> columns, GridOptions options, QWidget* parent)
+    : QTableView(parent)
+    , m_model(new TableGridModel(std::move(columns), this))
+    , m_options(std::move(options))
+{
+    m_model->cellColor = m_options.cellColor;
+    m_model->alternateColor = m_options.alternateColor;
+    setModel(m_model);
+    connect(m_model, &TableGridModel::failed, this, &DataGrid::failed);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                    QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+    verticalHeader()->setVisible(false);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setFixedHeight(m_options.titleLines * (fontMetrics().height() + 2) + 4);
+    horizontalHeader()->setStyleSheet(QStringLiteral("QHeaderView::section { background-color: %1; color: %2; "
+                                                     "font-weight: bold; padding-left: 2px; border: 1px solid gray; "
+                                                     "border-top: 0px; border-left: 0px; }")
+                                          .arg(m_options.titleColor.name(), m_options.titleTextColor.name()));
+    QPalette p = palette();
+    if (m_options.cellColor.isValid())
+        p.setColor(QPalette::Base, m_options.cellColor);
+    // The current record in maroon blended with the cell colour.
+    const QColor base = m_options.cellColor.isValid() ? m_options.cellColor : p.color(QPalette::Base);
+    const QColor maroon(128, 0, 0);
+    p.setColor(QPalette::Highlight, QColor((maroon.red() + base.red()) / 2, (maroon.green() + base.green()) / 2,
+                                           (maroon.blue() + base.blue()) / 2));
+    p.setColor(QPalette::HighlightedText, Qt::white);
+    setPalette(p);
+    applyWidths();
+    connect(qApp, &QApplication::focusChanged, this, &DataGrid::watchFocus);
+}
+
+void DataGrid::setTable(Table* table)
+{
+    guarded([&] { m_model->setTable(table); });
+    applyWidths();
+    const int row = m_model->currentRow();
+    if (row >= 0)
+        QTableView::setCurrentIndex(m_model->index(row, m_options.fixedColumns));
+}
+
+void DataGrid::applyWidths()
+{
+    const QFontMetrics fm(font());
+    QFont bold = font();
+    bold.setBold(true);
+    const QFontMetrics titleFm(bold);
+    const auto& cols = m_model->columns();
+    for (std::size_t i = 0; i < cols.size(); ++i) {
+        const int byChars = cols[i].widthChars * fm.averageCharWidth() + 6;
+        const int byTitle = titleFm.horizontalAdvance(cols[i].title) + 8;
+        setColumnWidth(static_cast<int>(i), qMax(byChars, byTitle));
+    }
+}
+
+void DataGrid::guarded(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const std::exception& e) {
+        emit failed(fromAnsi(e.what()));
+    }
+}
+
+void DataGrid::keyPressEvent(QKeyEvent* event)
+{
+    const bool lastRow = currentIndex().row() == m_model->rowCount() - 1;
+    if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier) {
+        if (m_options.allowInsert)
+            guarded([&] {
+                m_model->appendRow();
+                setCurrentIndex(m_model->index(m_model->rowCount() - 1, m_options.fixedColumns));
+            });
+        return;
+    }
+    if (event->key() == Qt::Key_Down && lastRow && m_options.allowInsert && state() != EditingState) {
+        guarded([&] {
+            m_model->appendRow();
+            setCurrentIndex(m_model->index(m_model->rowCount() - 1, m_options.fixedColumns));
+        });
+        return;
+    }
+    if (event->key() == Qt::Key_Delete && (event->modifiers() & Qt::ControlModifier)) {
+        if (m_options.allowDelete)
+            emit deleteRequested();
+        return;
+    }
+    if (m_options.enterMovesToNextCell && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        state() != EditingState) {
+        const QModelIndex at = currentIndex();
+        if (at.column() + 1 < m_model->columnCount())
+            setCurrentIndex(m_model->index(at.row(), at.column() + 1));
+        else if (at.row() + 1 < m_model->rowCount())
+            setCurrentIndex(m_model->index(at.row() + 1, m_options.fixedColumns));
+        return;
+    }
+    // Left of the fixed columns there is nowhere to go.
+    if (event->key() == Qt::Key_Left && currentIndex().column() <= m_options.fixedColumns)
+        return;
+    QTableView::keyPressEvent(event);
+}
+
+void DataGrid::watchFocus(QWidget*, QWidget* now)
+{
+    // The grid's own cell editor counts as the grid. A window losing the activation (focus to
+    // nothing) is no exit, and getting it back is no new entry.
+    if (!now)
+        return;
+    const bool isIn = now == this || isAncestorOf(now);
+    if (isIn && !m_focusInside) {
+        m_focusInside = true;
+        emit entered();
+    } else if (!isIn && m_focusInside) {
+        m_focusInside = false;
+        emit exited();
+    }
+}
+
+void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    if (current.isValid() && current.column() < m_options.fixedColumns) {
+        QTableView::currentChanged(current, previous);
+        setCurrentIndex(m_model->index(current.row(), m_options.fixedColumns));
+        return;
+    }
+    QTableView::currentChanged(current, previous);
+    if (current.isValid() && (!previous.isValid() || current.row() != previous.row()))
+        guarded([&] { m_model->moveTo(current.row()); });
+}
+
+} // namespace conv::app

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+
+namespace conv::app
+{
+
+/// A panel that paints a vertical three-colour gradient behind the controls placed on it:
+/// `top` at the top edge, `middle` at mid-height, `bottom` at the bottom edge.
+class GradientPanel : public QWidget
+{
+    Q_OBJECT
+public:
+    GradientPanel(QColor top, QColor middle, QColor bottom, QWidget* parent = nullptr);
+
+    QColor top() const
+    {
+        return m_top;
+    }
+    QColor middle() const
+    {
+        return m_middle;
+    }
+    QColor bottom() const
+    {
+        return m_bottom;
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor m_top;
+    QColor m_middle;
+    QColor m_bottom;
+};
+
+} // namespace conv::app

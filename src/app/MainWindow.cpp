@@ -1,0 +1,563 @@
+#include "app/MainWindow.h"
+
+#include "app/AnsiText.h"
+#include "app/DataGrid.h"
+#include "app/Embedding.h"
+#include "app/FolderChooser.h"
+#include "app/GradientPanel.h"
+#include "app/Help.h"
+#include "app/MessageBoxes.h"
+#include "common/IoErrors.h"
+#include "shell/ProfileFile.h"
+#include "tables/Table.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QShortcut>
+#include <QStyle>
+#include <QTimer>
+
+namespace conv::app
+{
+namespace
+{
+
+const QColor kInactiveCaption(191, 205, 219);
+const QColor kGradientInactiveCaption(215, 228, 242);
+const QColor kMaroon(128, 0, 0);
+const QColor kSilver(192, 192, 192);
+const QColor kFolderBackground(240, 251, 255);
+constexpr int kFolderListWidth = 287;
+constexpr int kHostPollMs = 250;
+
+QColor buttonFace()
+{
+    return QApplication::palette().color(QPalette::Button);
+}
+
+QColor tooltipBackground()
+{
+    return QApplication::palette().color(QPalette::ToolTipBase);
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& text, int x, int y, QColor color, bool bold)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    QPalette p = l->palette();
+    p.setColor(QPalette::WindowText, color);
+    l->setPalette(p);
+    QFont f = l->font();
+    f.setBold(bold);
+    l->setFont(f);
+    l->move(x, y);
+    l->adjustSize(); // sized to its text
+    return l;
+}
+
+/// A fixed-size, word-wrapped label.
+QLabel* boxLabel(QWidget* parent, const char* name, const QString& text, QRect place, QColor color, bool bold)
+{
+    QLabel* l = label(parent, name, text, place.x(), place.y(), color, bold);
+    l->setWordWrap(true);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    l->setGeometry(place);
+    return l;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& text, QRect place,
+                    QStyle::StandardPixmap picture = QStyle::SP_CustomBase)
+{
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    if (picture != QStyle::SP_CustomBase)
+        b->setIcon(b->style()->standardIcon(picture));
+    b->setGeometry(place);
+    return b;
+}
+
+QWidget* panel(QWidget* parent, const char* name, QRect place, QColor color)
+{
+    auto* w = new QWidget(parent);
+    w->setObjectName(QString::fromLatin1(name));
+    w->setGeometry(place);
+    w->setAutoFillBackground(true);
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, color);
+    w->setPalette(p);
+    return w;
+}
+
+QFont titleFont()
+{
+    QFont f;
+    f.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    f.setPixelSize(16);
+    f.setBold(true);
+    return f;
+}
+
+} // namespace
+
+TMForm::TMForm(const WindowSetup& setup, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint)
+    , m_boxes(*setup.boxes)
+    , m_parents(*setup.parents)
+    , m_programFolder(setup.programFolder)
+    , m_help(std::make_unique<Help>(setup.programFolder))
+{
+    setObjectName(QStringLiteral("MForm"));
+    setWindowTitle(QString::fromLatin1(kMainCaption));
+    setFixedSize(599, 269);
+    // Where the classic dialog font is missing, a metric twin of Arial stands in for it.
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);
+    setFont(font);
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, buttonFace());
+    setPalette(p);
+
+    buildTopBand();
+    buildBottomBand();
+    buildCallScreen();
+    buildLevelScreen();
+
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    f1->setContext(Qt::WindowShortcut);
+    connect(f1, &QShortcut::activated, this, [this] { guarded([this] { m_help->showContext(3); }); });
+
+    m_core = makeConversion(*this);
+    // The folder list starts on the process's current folder.
+    guarded([this] { Directorios->openFolder(QDir::currentPath()); });
+    FormCreate(setup.parameters);
+}
+
+TMForm::~TMForm() = default;
+
+void TMForm::buildTopBand()
+{
+    const QColor top(255, 238, 221), middle(Qt::white), bottom(249, 211, 125);
+    Draw3D2 = new GradientPanel(top, middle, bottom, this);
+    Draw3D2->setObjectName(QStringLiteral("Draw3D2"));
+    Draw3D2->setGeometry(0, 0, 289, 99);
+    Label3 = boxLabel(Draw3D2, "Label3", QStringLiteral("Transformar datos desde XADE hacia Vestrano "),
+                      {24, 3, 265, 41}, Qt::black, true);
+    Label3->setFont(titleFont());
+    BExportar = button(Draw3D2, "BExportar", QStringLiteral("OK"), {88, 72, 89, 25}, QStyle::SP_DialogApplyButton);
+    connect(BExportar, &QPushButton::clicked, this, &TMForm::BExportarClick);
+
+    Draw3D3 = new GradientPanel(top, middle, bottom, this);
+    Draw3D3->setObjectName(QStringLiteral("Draw3D3"));
+    Draw3D3->setGeometry(289, 0, 310, 99);
+    Label4 = boxLabel(Draw3D3, "Label4", QStringLiteral("Transformar datos desde Vestrano hacia XADE"),
+                      {8, 3, 305, 57}, Qt::black, true);
+    Label4->setFont(titleFont());
+    BImportar = button(Draw3D3, "BImportar", QStringLiteral("OK"), {96, 72, 89, 25}, QStyle::SP_DialogApplyButton);
+    connect(BImportar, &QPushButton::clicked, this, &TMForm::BImportarClick);
+}
+
+void TMForm::buildBottomBand()
+{
+    Draw3D1 = new GradientPanel({204, 216, 230}, {207, 242, 254}, {194, 205, 254}, this);
+    Draw3D1->setObjectName(QStringLiteral("Draw3D1"));
+    Draw3D1->setGeometry(0, 99, 599, 170);
+    Label12 = label(Draw3D1, "Label12", QStringLiteral("PRIMERO ==>"), 67, 4, Qt::red, true);
+    Label5 = label(Draw3D1, "Label5",
+                   QStringLiteral("Seleccione la Carpeta en la que se encuentran los Ficheros CSV de XADE"), 152, 4,
+                   Qt::blue, false);
+    Label6 = label(Draw3D1, "Label6", QStringLiteral("Ruta Actual:"), 152, 18, Qt::blue, false);
+    Label2 = label(Draw3D1, "Label2", QString(), 212, 19, Qt::red, true);
+
+    Directorios = new FolderList(Draw3D1);
+    Directorios->setObjectName(QStringLiteral("Directorios"));
+    Directorios->setGeometry(150, 34, kFolderListWidth, 110);
+    Unidades = new DriveBox(Draw3D1);
+    Unidades->setObjectName(QStringLiteral("Unidades"));
+    Unidades->setGeometry(150, 147, 137, 19);
+    for (QWidget* w : {static_cast<QWidget*>(Directorios), static_cast<QWidget*>(Unidades)}) {
+        QPalette p = w->palette();
+        p.setColor(QPalette::Base, kFolderBackground);
+        p.setColor(QPalette::Button, kFolderBackground);
+        w->setPalette(p);
+    }
+    connect(Directorios, &FolderList::openRequested, this, &TMForm::openFolder);
+    connect(Directorios, &FolderList::folderChanged, this, &TMForm::folderChanged);
+    connect(Unidades, &DriveBox::driveChosen, this, &TMForm::openFolder);
+
+    Button1 = button(Draw3D1, "Button1", QStringLiteral("F1 AYUDA"), {12, 146, 77, 21});
+    connect(Button1, &QPushButton::clicked, this, &TMForm::Button1Click);
+    BClose = button(Draw3D1, "BClose", QStringLiteral("&Salir"), {480, 87, 89, 25}, QStyle::SP_DialogCloseButton);
+    connect(BClose, &QPushButton::clicked, this, &QWidget::close);
+    Label1 = label(Draw3D1, "Label1", QString::fromLatin1(kVersionCaption), 368, 149, Qt::red, true);
+}
+
+void TMForm::buildCallScreen()
+{
+    Panel1 = panel(Draw3D1, "Panel1", {11, 34, 289, 110}, kGradientInactiveCaption);
+    Label7 = label(Panel1, "Label7", QStringLiteral("Seleccionar la Convocatoria a importar:"), 9, 5, Qt::blue, true);
+    GridOptions o;
+    o.fixedColumns = 0; // the first column is fixed in place; the grid never scrolls sideways
+    o.allowInsert = true;
+    o.allowDelete = true;
+    o.cellColor = tooltipBackground();
+    wwDBGridCODCENTRO = new DataGrid(
+        {{"CONVOCATORIA", 6, QStringLiteral("CONVOC."), false}, {"DESCRIPCION", 30, QStringLiteral("DESCRIPCION"), false}},
+        o, Panel1);
+    wwDBGridCODCENTRO->setObjectName(QStringLiteral("wwDBGridCODCENTRO"));
+    wwDBGridCODCENTRO->setGeometry(7, 18, 277, 56);
+    wwDBGridCODCENTRO->setSelectionBehavior(QAbstractItemView::SelectRows);
+    connect(wwDBGridCODCENTRO, &DataGrid::failed, this, [this](const QString& m) { errorBox(m); });
+    BitBtn1 = button(Panel1, "BitBtn1", QStringLiteral("Continuar"), {106, 83, 81, 23}, QStyle::SP_ArrowForward);
+    connect(BitBtn1, &QPushButton::clicked, this, &TMForm::BitBtn1Click);
+    Panel1->hide();
+}
+
+void TMForm::buildLevelScreen()
+{
+    Panel2 = panel(this, "Panel2", {6, 1, 587, 266}, kInactiveCaption);
+    Label10 = label(Panel2, "Label10", QStringLiteral("NIVELES DE ESTUDIOS"), 10, 6, kMaroon, true);
+    QFont underlined = Label10->font();
+    underlined.setUnderline(true);
+    Label10->setFont(underlined);
+    Label10->adjustSize();
+    Label8 = boxLabel(Panel2, "Label8",
+                      QStringLiteral("Escriba las Abreviaturas Turno (1 caracter), Nivel (hasta 5 cars.) y Curso "
+                                     "(hasta 2 cars.). Servirán para las Abreviaturas de Vestrano."),
+                      {157, 3, 382, 26}, Qt::blue, true);
+    Label11 = boxLabel(Panel2, "Label11",
+                       QStringLiteral("ATENCIÓN - Los Identificadores o Abreviaturas que luego aparecerán en Vestrano, "
+                                      "se formarán en función de las  siglas que aquí se introduzcan."),
+                       {56, 36, 483, 26}, Qt::red, true);
+    Label9 = boxLabel(Panel2, "Label9",
+                      QStringLiteral("!!!!!!! ATENCIÓN !!!!!!!  Existe algún NIVEL o CURSO, sin contenido. Debe "
+                                     "completar todos los datos en la columna NIVEL y CURSO."),
+                      {442, 65, 136, 78}, kMaroon, true);
+    Label9->setAutoFillBackground(true);
+    QPalette p = Label9->palette();
+    p.setColor(QPalette::Window, tooltipBackground());
+    Label9->setPalette(p);
+    Label9->hide();
+
+    GridOptions o;
+    o.fixedColumns = 2;
+    o.allowInsert = false;
+    o.allowDelete = true;
+    o.cellColor = tooltipBackground();
+    o.alternateColor = kSilver;
+    wwDBGridNIVIMP = new DataGrid({{"CODCURSO", 10, QStringLiteral("CODCURSO"), false},
+                                   {"NOMECURSO", 30, QStringLiteral("NOMECURSO"), false},
+                                   {"TURNO", 1, QStringLiteral("TURNO"), true},
+                                   {"NIVEL", 5, QStringLiteral("NIVEL"), true},
+                                   {"CURSO", 3, QStringLiteral("CURSO"), true}},
+                                  o, Panel2);
+    wwDBGridNIVIMP->setObjectName(QStringLiteral("wwDBGridNIVIMP"));
+    wwDBGridNIVIMP->setGeometry(6, 65, 430, 166);
+    wwDBGridNIVIMP->gridModel()->calcCellColors = &TMForm::wwDBGridNIVIMPCalcCellColors;
+    connect(wwDBGridNIVIMP, &DataGrid::entered, this, &TMForm::wwDBGridNIVIMPEnter);
+    connect(wwDBGridNIVIMP, &DataGrid::failed, this, [this](const QString& m) { errorBox(m); });
+
+    BitBtn2 = button(Panel2, "BitBtn2", QStringLiteral("Aceptar"), {488, 238, 89, 25}, QStyle::SP_DialogOkButton);
+    connect(BitBtn2, &QPushButton::clicked, this, &TMForm::FinalRecogida);
+    Button2 = button(Panel2, "Button2", QStringLiteral("Volver a los Datos"), {356, 238, 115, 25});
+    connect(Button2, &QPushButton::clicked, this, &TMForm::Button2Click);
+    Button2->hide();
+    Panel2->hide();
+}
+
+void TMForm::FormCreate(const std::vector<std::string>& parameters)
+{
+    m_core->Transformado() = 0;
+    m_mode = decideStartMode(parameters);
+    if (m_mode.error) {
+        // The conversion error ends the embedding; the window runs standalone.
+        errorBox(fromAnsi(*m_mode.error));
+        return;
+    }
+    if (!m_mode.embedded)
+        return;
+    // The caller is expected to pass its own window. A number that names no window is refused
+    // like a number that is no number: the error box, then a standalone window.
+    const auto handle = static_cast<std::uint32_t>(m_mode.parentHandle);
+    if (!m_parents.exists(handle) || !m_parents.embed(this, handle)) {
+        errorBox(QStringLiteral("%1 $%2").arg(QString::fromLatin1(kInvalidWindow), QString::fromStdString(parameters[1])));
+        m_mode = StartMode{};
+        return;
+    }
+    m_embedded = true;
+    m_core->NumParametros() = m_mode.numParametros;
+    if (m_mode.hideDraw3D2) {
+        Draw3D2->hide();
+        Draw3D3->setGeometry(0, 0, width(), 99);
+    }
+    if (m_mode.hideDraw3D3) {
+        Draw3D3->hide();
+        Draw3D2->setGeometry(0, 0, width(), 99);
+    }
+    qApp->installEventFilter(this);
+    watchHost();
+}
+
+void TMForm::watchHost()
+{
+    // When the host's window goes away ours goes with it, but the process would live on: close
+    // properly, so the status is written.
+    auto* timer = new QTimer(this);
+    const auto handle = static_cast<std::uint32_t>(m_mode.parentHandle);
+    connect(timer, &QTimer::timeout, this, [this, timer, handle] {
+        if (m_parents.exists(handle))
+            return;
+        timer->stop();
+        if (!close())
+            emit abandoned(); // the status could not be written and nobody can see the window
+    });
+    timer->start(kHostPollMs);
+}
+
+QString TMForm::statusFile() const
+{
+    const auto path = findNoCase(QFile::encodeName(m_programFolder).toStdString(), kStatusFile);
+    return QFile::decodeName(QByteArray::fromStdString(path.string()));
+}
+
+QString TMForm::currentFolder() const
+{
+    return Directorios->folder();
+}
+
+bool TMForm::FormClose()
+{
+    if (m_core->NumParametros() != 2)
+        return true;
+    return guarded([this] {
+        writeProfileString(QFile::encodeName(statusFile()).toStdString(), kStatusSection, kStatusKey,
+                           std::to_string(m_core->Transformado()));
+    });
+}
+
+void TMForm::closeEvent(QCloseEvent* event)
+{
+    if (!FormClose()) {
+        event->ignore(); // the window stays open; a later close tries again
+        return;
+    }
+    event->accept();
+    emit closed();
+}
+
+void TMForm::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // Enter presses the focused button, else the default button of the screen in view.
+    if (auto* focused = qobject_cast<QPushButton*>(focusWidget()); focused && focused->isEnabled()) {
+        focused->click();
+        return;
+    }
+    for (QPushButton* b : {BitBtn2, BitBtn1, BExportar, BImportar})
+        if (b->isVisibleTo(this) && b->isEnabled() && b->parentWidget()->isVisibleTo(this) &&
+            (b->parentWidget() == Panel2 || !Panel2->isVisibleTo(this))) {
+            b->click();
+            return;
+        }
+}
+
+bool TMForm::eventFilter(QObject* watched, QEvent* event)
+{
+    // Embedded, the keyboard stays with the host's frame until our window asks for it.
+    if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this)
+        m_parents.takeFocus(this);
+    return QWidget::eventFilter(watched, event);
+}
+
+bool TMForm::guarded(const std::function<void()>& handler)
+{
+    try {
+        handler();
+        return true;
+    } catch (const std::exception& e) {
+        errorBox(fromAnsi(e.what()));
+        return false;
+    }
+}
+
+void TMForm::notice(const QString& text)
+{
+    m_boxes.message(text);
+}
+
+void TMForm::errorBox(const QString& message)
+{
+    m_boxes.error(fromAnsi(errorBoxText(toAnsi(message))));
+}
+
+bool TMForm::askOkCancel(const QString& caption, const QString& text)
+{
+    return m_boxes.question(caption, text);
+}
+
+void TMForm::setBusy(bool busy)
+{
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void TMForm::hideFolderChooser()
+{
+    Directorios->hide();
+    Unidades->hide();
+}
+
+void TMForm::disableExportar()
+{
+    BExportar->setEnabled(false);
+}
+
+void TMForm::disableImportar()
+{
+    BImportar->setEnabled(false);
+}
+
+void TMForm::showCallScreen()
+{
+    wwDBGridCODCENTRO->setTable(m_core->wwTableCentro());
+    Panel1->show();
+}
+
+void TMForm::showLevelScreen()
+{
+    Panel1->hide();
+    wwDBGridNIVIMP->setTable(m_core->wwTableNIVIMP());
+    Panel2->show();
+    Panel2->raise();
+}
+
+void TMForm::showLevelWarning()
+{
+    Label9->show();
+    BitBtn2->hide();
+    Button2->show();
+}
+
+void TMForm::hideLevelWarning()
+{
+    Button2->hide();
+    BitBtn2->show();
+    Label9->hide();
+}
+
+void TMForm::hideLevelScreen()
+{
+    Panel2->hide();
+    wwDBGridNIVIMP->setTable(nullptr);
+}
+
+void TMForm::closeWindow()
+{
+    close();
+}
+
+void TMForm::refreshGrids()
+{
+    // The core may have changed the tables the grids show (the reuse of earlier codes).
+    for (DataGrid* grid : {wwDBGridCODCENTRO, wwDBGridNIVIMP}) {
+        Table* t = grid->gridModel()->table();
+        if (grid->parentWidget()->isVisible() && t && t->isOpen() && !t->editing())
+            grid->setTable(t);
+    }
+}
+
+void TMForm::openFolder(const QString& folder)
+{
+    guarded([&] { Directorios->openFolder(folder); });
+}
+
+void TMForm::folderChanged(const QString& folder)
+{
+    QFont bold = Label2->font();
+    Label2->setText(shortenFolderText(QDir::toNativeSeparators(folder), kFolderListWidth, QFontMetrics(bold),
+                                      QDir::separator()));
+    Label2->adjustSize();
+    Unidades->showFolder(folder);
+    // The work folder lies on the file system of the folder opened last; until a direction
+    // starts, the core follows it.
+    if (m_core && BExportar->isEnabled() && BImportar->isEnabled()) {
+        const std::int32_t numParametros = m_core->NumParametros();
+        m_core = makeConversion(*this);
+        m_core->NumParametros() = numParametros;
+    }
+}
+
+void TMForm::BExportarClick()
+{
+    guarded([this] { m_core->BExportarClick(QFile::encodeName(Directorios->folder()).toStdString()); });
+    refreshGrids();
+}
+
+void TMForm::BImportarClick()
+{
+    guarded([this] { m_core->BImportarClick(QFile::encodeName(Directorios->folder()).toStdString()); });
+}
+
+void TMForm::BitBtn1Click()
+{
+    guarded([this] { m_core->BitBtn1Click(); });
+    refreshGrids();
+}
+
+void TMForm::FinalRecogida()
+{
+    // A cell still being typed into is saved into the record first.
+    if (QWidget* editor = QApplication::focusWidget(); editor && wwDBGridNIVIMP->isAncestorOf(editor))
+        wwDBGridNIVIMP->setFocus();
+    guarded([this] { m_core->FinalRecogida(); });
+    setBusy(false); // an error inside a stage leaves no wait cursor behind
+    refreshGrids();
+}
+
+void TMForm::Button2Click()
+{
+    guarded([this] { m_core->Button2Click(); });
+    refreshGrids();
+}
+
+void TMForm::Button1Click()
+{
+    guarded([this] { m_help->showContents(); });
+}
+
+void TMForm::wwDBGridNIVIMPEnter()
+{
+    guarded([this] {
+        Table* t = m_core->wwTableNIVIMP();
+        if (!t || !t->isOpen() || t->editing())
+            return;
+        const bool wasEmpty = t->recordCount() == 0;
+        t->edit();
+        if (wasEmpty)
+            wwDBGridNIVIMP->gridModel()->reload(); // a blank row was started
+    });
+}
+
+QColor TMForm::wwDBGridNIVIMPCalcCellColors(const QString& field, const QColor& brush)
+{
+    if (field == QLatin1String("CODCURSO") || field == QLatin1String("NOMECURSO"))
+        return buttonFace();
+    return brush;
+}
+
+} // namespace conv::app

@@ -1,0 +1,168 @@
+#pragma once
+
+#include "app/Conversion.h"
+#include "shell/StartMode.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace conv::app
+{
+
+class DataGrid;
+class DriveBox;
+class FolderList;
+class GradientPanel;
+class Help;
+class MessageBoxes;
+class ParentWindows;
+
+/// The main window's caption.
+inline constexpr const char* kMainCaption = "Exportar e importar datos entre Vestrano y XADE (Formato CSV)";
+/// The status file beside the program, its section and key.
+inline constexpr const char* kStatusFile = "Vestrano.ini";
+inline constexpr const char* kStatusSection = "Transformadores";
+inline constexpr const char* kStatusKey = "Transformado";
+/// The version caption: the edition of the timetable program served, then the version.
+inline constexpr const char* kVersionCaption = "TransVestranoXADE para Vestrano V-1.0";
+/// The message shown when parameter 2 is a number that names no window.
+inline constexpr const char* kInvalidWindow = "Invalid window handle";
+
+/// What the window is started with.
+struct WindowSetup
+{
+    std::vector<std::string> parameters; ///< the command line after the program path
+    QString programFolder;               ///< where Vestrano.ini and XADE.CHM lie
+    MessageBoxes* boxes = nullptr;       ///< the boxes the window shows
+    ParentWindows* parents = nullptr;    ///< the platform's foreign windows
+};
+
+/// The main window MForm: two direction bands, the folder chooser, the call and level screens,
+/// help and exit. Every handler catches at its top and shows the standard error box.
+class TMForm : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TMForm(const WindowSetup& setup, QWidget* parent = nullptr);
+    ~TMForm() override;
+
+    Conversion& core()
+    {
+        return *m_core;
+    }
+    const StartMode& startMode() const
+    {
+        return m_mode;
+    }
+    /// True when the window was made a child of the host's window.
+    bool isEmbedded() const
+    {
+        return m_embedded;
+    }
+    /// The path of the status file beside the program.
+    QString statusFile() const;
+    /// The folder list's current folder.
+    QString currentFolder() const;
+
+    // What the core shows or asks through the window.
+    void notice(const QString& text);
+    void errorBox(const QString& message);
+    bool askOkCancel(const QString& caption, const QString& text);
+    void setBusy(bool busy);
+    // The screen changes the core makes.
+    void hideFolderChooser();
+    void disableExportar();
+    void disableImportar();
+    void showCallScreen();
+    void showLevelScreen();
+    void showLevelWarning();
+    void hideLevelWarning();
+    void hideLevelScreen();
+    /// Closes the window the way an embedded run ends (FormClose writes the status).
+    void closeWindow();
+
+    /// Runs one handler: an error ends it and shows the standard error box, leaving the state.
+    bool guarded(const std::function<void()>& handler);
+
+    // Handlers, also driven by tests.
+    void BExportarClick();
+    void BImportarClick();
+    void BitBtn1Click();
+    void FinalRecogida();
+    void Button2Click();
+    void Button1Click();
+    void wwDBGridNIVIMPEnter();
+    /// Background of a level grid cell: CODCURSO and NOMECURSO in the button-face colour.
+    static QColor wwDBGridNIVIMPCalcCellColors(const QString& field, const QColor& brush);
+
+    // The controls, named as in the window's layout.
+    GradientPanel* Draw3D1;
+    GradientPanel* Draw3D2;
+    GradientPanel* Draw3D3;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label5;
+    QLabel* Label6;
+    QLabel* Label7;
+    QLabel* Label8;
+    QLabel* Label9;
+    QLabel* Label10;
+    QLabel* Label11;
+    QLabel* Label12;
+    QPushButton* BExportar;
+    QPushButton* BImportar;
+    QPushButton* BClose;
+    QPushButton* Button1;
+    QPushButton* Button2;
+    QPushButton* BitBtn1;
+    QPushButton* BitBtn2;
+    FolderList* Directorios;
+    DriveBox* Unidades;
+    QWidget* Panel1;
+    QWidget* Panel2;
+    DataGrid* wwDBGridCODCENTRO;
+    DataGrid* wwDBGridNIVIMP;
+
+signals:
+    /// The window has closed (FormClose passed); the program ends.
+    void closed();
+    /// The host's window went away and the status could not be written: end anyway.
+    void abandoned();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildTopBand();
+    void buildBottomBand();
+    void buildCallScreen();
+    void buildLevelScreen();
+    void FormCreate(const std::vector<std::string>& parameters);
+    bool FormClose();
+    void folderChanged(const QString& folder);
+    void openFolder(const QString& folder);
+    void refreshGrids();
+    void watchHost();
+
+    MessageBoxes& m_boxes;
+    ParentWindows& m_parents;
+    QString m_programFolder;
+    std::unique_ptr<Help> m_help;
+    std::unique_ptr<Conversion> m_core;
+    StartMode m_mode;
+    bool m_embedded = false;
+    bool m_runStarted = false;
+    bool m_busy = false;
+};
+
+} // namespace conv::app

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+namespace conv::app
+{
+
+/// The boxes the window shows. The program uses real message boxes; tests answer them from a
+/// script instead.
+class MessageBoxes
+{
+public:
+    virtual ~MessageBoxes() = default;
+    /// The plain message box: the application title as caption, no icon, one button "OK".
+    virtual void message(const QString& text) = 0;
+    /// The standard error box: the application title, the stop icon, "OK". `text` already has
+    /// its full stop where the rule wants one.
+    virtual void error(const QString& text) = 0;
+    /// A question with the warning icon and OK and Cancel; true only for OK.
+    virtual bool question(const QString& caption, const QString& text) = 0;
+};
+
+/// Real, modal message boxes centred on the screen.
+class QtMessageBoxes : public MessageBoxes
+{
+public:
+    void message(const QString& text) override;
+    void error(const QString& text) override;
+    bool question(const QString& caption, const QString& text) override;
+};
+
+} // namespace conv::app

@@ -1,0 +1,60 @@
+#include "app/Embedding.h"
+#include "app/MainWindow.h"
+#include "app/MessageBoxes.h"
+#include "shell/StartMode.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+#include <QTimer>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+/// Embedding works through the X11 window id, and a scaled window would land at a scaled place
+/// in the host's window: prepare the platform before the application exists.
+void prepareEmbedding(const std::vector<std::string>& parameters)
+{
+    const conv::StartMode mode = conv::decideStartMode(parameters);
+    if (!mode.embedded)
+        return;
+    const char* display = std::getenv("DISPLAY");
+    if (display && *display)
+        ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+    if (!std::getenv("QT_SCALE_FACTOR") && !std::getenv("QT_SCREEN_SCALE_FACTORS"))
+        ::setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 1);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    std::vector<std::string> parameters(argv + (argc > 0 ? 1 : 0), argv + argc);
+    prepareEmbedding(parameters);
+
+    QApplication app(argc, argv);
+    // The same look everywhere, so colours and sizes do not depend on the desktop.
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setApplicationName(QString::fromLatin1(conv::kApplicationTitle));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    conv::app::QtMessageBoxes boxes;
+    const auto parents = conv::app::platformParentWindows();
+    conv::app::WindowSetup setup;
+    setup.parameters = parameters;
+    setup.programFolder = QApplication::applicationDirPath();
+    setup.boxes = &boxes;
+    setup.parents = parents.get();
+
+    conv::app::TMForm window(setup);
+    // Once embedded, quitting the event loop needs an explicit exit after the close.
+    QObject::connect(&window, &conv::app::TMForm::closed, &app, [] { QCoreApplication::exit(0); },
+                     Qt::QueuedConnection);
+    QObject::connect(&window, &conv::app::TMForm::abandoned, &app, [] { QCoreApplication::exit(1); },
+                     Qt::QueuedConnection);
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,148 @@
+#include "app/ControlPlantilla.h"
+#include "app/DataGrid.h"
+#include "app/GradientPanel.h"
+#include "tables/Layouts.h"
+#include "tables/Table.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+using namespace conv::app;
+
+namespace
+{
+
+/// The template rows as "HORA HORAINI", in record order.
+QStringList templateRows(const std::filesystem::path& folder)
+{
+    conv::Table t(folder, "PLANTILLA.DBF");
+    t.open();
+    QStringList rows;
+    for (t.first(); !t.eof(); t.next())
+        rows << QString::fromStdString(t.fieldByName("HORA").asString() + " " + t.fieldByName("HORAINI").asString());
+    return rows;
+}
+
+} // namespace
+
+class DialogTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_work;
+    std::filesystem::path work() const
+    {
+        return m_work.path().toStdString();
+    }
+
+private slots:
+    void init()
+    {
+        conv::Table t(work(), "PLANTILLA.DBF");
+        t.deleteTable();
+        t.setLayout(conv::layouts::PLANTILLA);
+        t.createTable();
+        t.open();
+        for (int i = 1; i <= 12; ++i) {
+            t.append();
+            t.fieldByName("HORA").setInteger(i);
+            t.fieldByName("HORAINI").setString(QStringLiteral("%1:00").arg(i + 7, 2, 10, QChar('0')).toStdString());
+            t.fieldByName("HORAFIN").setString(QStringLiteral("%1:00").arg(i + 8, 2, 10, QChar('0')).toStdString());
+            t.post();
+        }
+        t.close();
+    }
+
+    void layout()
+    {
+        TControlPlantilla d(work());
+        QCOMPARE(d.windowTitle(), QStringLiteral("Control de Plantilla Horaria"));
+        QCOMPARE(d.size(), QSize(595, 310));
+        QCOMPARE(d.Draw3D1->geometry(), QRect(8, 8, 577, 289));
+        QCOMPARE(d.PlantiHorDBGrid->geometry(), QRect(65, 25, 205, 225));
+        QCOMPARE(d.wwDBNavigator1->geometry(), QRect(30, 257, 275, 24));
+        QCOMPARE(d.BitBtn2->geometry(), QRect(477, 257, 89, 25));
+        QCOMPARE(d.BitBtn2->text(), QStringLiteral("Aceptar"));
+        QCOMPARE(d.Label1->pos(), QPoint(3, 3));
+        QCOMPARE(d.Label1->text(), QStringLiteral("COMPROBACIÓN DE LA PLANTILLA HORARIA DEL CENTRO"));
+        QCOMPARE(d.Label3->text(), QStringLiteral("PLANTILLA HORARIA DEL CENTRO"));
+        QCOMPARE(d.Label2->geometry(), QRect(344, 99, 210, 52));
+        auto* model = d.PlantiHorDBGrid->gridModel();
+        QCOMPARE(model->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("HORA"));
+        QCOMPARE(model->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QStringLiteral("HORA INICIO CLASE"));
+        const QStringList hints = {"Move to first record",          "Move backward 10 records",
+                                   "Move to prior record",          "Move to next record",
+                                   "Move forward 10 records",       "Move to last record",
+                                   "Edit current record",           "Post changes of current record",
+                                   "Cancel changes made to current record", "Refresh the contents of the dataset"};
+        for (int i = 0; i < RecordNavigator::kButtons; ++i)
+            QCOMPARE(d.wwDBNavigator1->button(RecordNavigator::Button(i))->toolTip(), hints[i]);
+        QVERIFY(!d.wwTablePlantilla()->isOpen()); // closed until the grid is entered
+    }
+
+    void editPostedOnRowChangeAndAceptar()
+    {
+        TControlPlantilla d(work());
+        d.show();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        // The grid takes the focus: the table opens and its first record goes into edit state.
+        QTRY_VERIFY(d.wwTablePlantilla()->isOpen());
+        QVERIFY(d.wwTablePlantilla()->editing());
+        auto* model = d.PlantiHorDBGrid->gridModel();
+        QCOMPARE(model->rowCount(), 12);
+        QVERIFY(model->setData(model->index(0, 1), QStringLiteral("08:30"), Qt::EditRole));
+        // Moving to another row writes the change.
+        d.wwDBNavigator1->button(RecordNavigator::Next)->click();
+        QCOMPARE(model->currentRow(), 1);
+        d.wwDBNavigator1->button(RecordNavigator::NextTen)->click();
+        QCOMPARE(model->currentRow(), 11);
+        d.wwDBNavigator1->button(RecordNavigator::PriorTen)->click();
+        QCOMPARE(model->currentRow(), 1);
+        QVERIFY(model->setData(model->index(1, 1), QStringLiteral("09:05"), Qt::EditRole));
+        // "Aceptar" takes the focus from the grid, which posts; then the table is released.
+        QTest::mouseClick(d.BitBtn2, Qt::LeftButton);
+        QCOMPARE(d.result(), int(QDialog::Accepted));
+        QVERIFY(!d.wwTablePlantilla());
+        const QStringList rows = templateRows(work());
+        QCOMPARE(rows.value(0), QStringLiteral("1 08:30"));
+        QCOMPARE(rows.value(1), QStringLiteral("2 09:05"));
+        QCOMPARE(rows.value(2), QStringLiteral("3 10:00"));
+    }
+
+    void cancelDropsThePendingChange()
+    {
+        TControlPlantilla d(work());
+        d.show();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        QTRY_VERIFY(d.wwTablePlantilla()->isOpen());
+        auto* model = d.PlantiHorDBGrid->gridModel();
+        QVERIFY(model->setData(model->index(0, 1), QStringLiteral("07:45"), Qt::EditRole));
+        d.wwDBNavigator1->button(RecordNavigator::Cancel)->click();
+        QCOMPARE(model->data(model->index(0, 1), Qt::DisplayRole).toString(), QStringLiteral("08:00"));
+        d.wwDBNavigator1->button(RecordNavigator::Last)->click();
+        QCOMPARE(model->currentRow(), 11);
+        QTest::mouseClick(d.BitBtn2, Qt::LeftButton);
+        QCOMPARE(templateRows(work()).value(0), QStringLiteral("1 08:00"));
+    }
+
+    void notANumberInHoraIsAnError()
+    {
+        TControlPlantilla d(work());
+        QStringList errors;
+        connect(&d, &TControlPlantilla::failed, this, [&](const QString& m) { errors << m; });
+        d.show();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        QTRY_VERIFY(d.wwTablePlantilla()->isOpen());
+        auto* model = d.PlantiHorDBGrid->gridModel();
+        QVERIFY(!model->setData(model->index(0, 0), QStringLiteral("x"), Qt::EditRole));
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors[0].startsWith(QStringLiteral("'x'")), qPrintable(errors[0]));
+    }
+};
+
+QTEST_MAIN(DialogTest)
+#include "DialogTest.moc"

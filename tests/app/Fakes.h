@@ -1,0 +1,60 @@
+#pragma once
+
+#include "app/Embedding.h"
+#include "app/MessageBoxes.h"
+
+#include <QStringList>
+
+#include <deque>
+
+namespace conv::app::test
+{
+
+/// Message boxes answered from a script; every box shown is recorded as "kind: text".
+class ScriptedBoxes : public MessageBoxes
+{
+public:
+    QStringList shown;
+    std::deque<bool> answers; ///< for the questions, in order; none left means Cancel
+
+    void message(const QString& text) override
+    {
+        shown << "message: " + text;
+    }
+    void error(const QString& text) override
+    {
+        shown << "error: " + text;
+    }
+    bool question(const QString& caption, const QString& text) override
+    {
+        shown << "question: " + caption + " | " + text;
+        if (answers.empty())
+            return false;
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+/// Foreign windows of a pretend host: the listed handle exists until it goes away.
+class FakeParents : public ParentWindows
+{
+public:
+    std::uint32_t existing = 0x1A2B;
+    int embeds = 0;
+
+    bool exists(std::uint32_t handle) override
+    {
+        return handle == existing;
+    }
+    bool embed(QWidget*, std::uint32_t) override
+    {
+        ++embeds;
+        return true;
+    }
+    void takeFocus(QWidget*) override
+    {
+    }
+};
+
+} // namespace conv::app::test
