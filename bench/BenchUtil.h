@@ -17,9 +17,9 @@ namespace bench
 /// peak memory is its own.
 struct RunCost
 {
-    double wall = 0;    ///< seconds
-    double cpu = 0;     ///< user + system seconds
-    long maxRssKb = 0;  ///< peak resident memory
+    double wall = 0;   ///< seconds
+    double cpu = 0;    ///< user + system seconds
+    long maxRssKb = 0; ///< peak resident memory
 };
 
 inline double seconds(const timeval& tv)

@@ -18,8 +18,9 @@
 namespace
 {
 
-const char* const kWords[] = {"Matem\xC3\xA1ticas", "Lingua galega", "F\xC3\xADsica", "Educaci\xC3\xB3n f\xC3\xADsica",
-                              "Historia", "Ingl\xC3\xA9s", "Tecnolox\xC3\xAD\x61", "M\xC3\xBAsica"};
+const char* const kWords[] = {
+    "Matem\xC3\xA1ticas", "Lingua galega", "F\xC3\xADsica",        "Educaci\xC3\xB3n f\xC3\xADsica",
+    "Historia",           "Ingl\xC3\xA9s", "Tecnolox\xC3\xAD\x61", "M\xC3\xBAsica"};
 const char* const kPlain[] = {"ESO-1", "BAC-2", "GRUPO-1A", "GRUPO-2B", "Aula12", "LAB-3", "FP-ADM", "XADE-OK"};
 
 void generate(const std::filesystem::path& path, long lines)
@@ -90,11 +91,11 @@ int main(int argc, char** argv)
 
     bench::Comparison cmp;
     cmp.add("read+decode+split", [&] { return bench::measureChild([&] { return readDecodeSplit(big); }); });
-    cmp.add("iconv -f UTF-8 -t WINDOWS-1252", [&] {
-        return bench::measureCommand("iconv -f UTF-8 -t WINDOWS-1252 '" + big.string() + "' > /dev/null");
-    });
+    cmp.add("iconv -f UTF-8 -t WINDOWS-1252",
+            [&] { return bench::measureCommand("iconv -f UTF-8 -t WINDOWS-1252 '" + big.string() + "' > /dev/null"); });
     cmp.add("plain read", [&] { return bench::measureChild([&] { return plainRead(big); }); });
-    cmp.add("read+decode+split, tenth of file", [&] { return bench::measureChild([&] { return readDecodeSplit(small); }); });
+    cmp.add("read+decode+split, tenth of file",
+            [&] { return bench::measureChild([&] { return readDecodeSplit(small); }); });
     cmp.run(rounds);
     cmp.print();
 

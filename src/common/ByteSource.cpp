@@ -25,7 +25,7 @@ FileSource::FileSource(const std::filesystem::path& path)
     m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (m_fd < 0)
         throwIoError(errno, path);
-    struct stat st{};
+    struct stat st = {};
     if (::fstat(m_fd, &st) != 0 || S_ISDIR(st.st_mode)) {
         const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
         ::close(m_fd);
@@ -34,7 +34,7 @@ FileSource::FileSource(const std::filesystem::path& path)
     }
     // Others may read but not write while we read: a shared lock on the whole file. The lock
     // is advisory on this platform; it keeps out every writer that locks, as our own do.
-    struct flock lock{};
+    struct flock lock = {};
     lock.l_type = F_RDLCK;
     lock.l_whence = SEEK_SET;
     if (::fcntl(m_fd, F_OFD_SETLK, &lock) != 0 && errno != EINVAL && errno != ENOLCK) {

@@ -9,8 +9,7 @@ namespace conv
 {
 
 /// System error numbers that have a text of their own.
-enum IoCode : int
-{
+enum IoCode : int {
     kFileNotFound = 2,
     kInvalidFilename = 3,
     kTooManyOpenFiles = 4,

@@ -69,7 +69,8 @@ bool CsvReader::nextLine(std::string& line)
         const char* p = start;
         const char* const segEnd = start + segment;
         while (p < segEnd) {
-            const char* cr = static_cast<const char*>(std::memchr(p, kCarriageReturn, static_cast<std::size_t>(segEnd - p)));
+            const char* cr =
+                static_cast<const char*>(std::memchr(p, kCarriageReturn, static_cast<std::size_t>(segEnd - p)));
             const char* stop = cr ? cr : segEnd;
             line.append(p, stop);
             p = cr ? cr + 1 : segEnd;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Error.h"
+
 #include <filesystem>
 #include <fstream>
 #include <random>

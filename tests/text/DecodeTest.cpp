@@ -15,6 +15,7 @@ struct DecodeCase
     std::string ansi; // Windows-1252 bytes
 };
 
+// clang-format off
 const DecodeCase kDecodeCases[] = {
     {"ascii", "Aula 1,x", "Aula 1,x"},
     {"empty", "", ""},
@@ -42,6 +43,7 @@ const DecodeCase kDecodeCases[] = {
     {"four-byte character completed by a stray continuation", "\xF0\x9F\x98\x80\x80",
      std::string("?\0", 2)},
 };
+// clang-format on
 
 TEST(Decode, Rules)
 {
@@ -83,7 +85,7 @@ TEST(CodePage, EveryByteRoundTripsThroughUnicode)
 
 TEST(CodePage, ToUtf8)
 {
-    EXPECT_EQ(ansiToUtf8("P\xE9rez \x80 \x93" "a\x94"), "P\xC3\xA9rez \xE2\x82\xAC \xE2\x80\x9C" "a\xE2\x80\x9D");
+    EXPECT_EQ(ansiToUtf8("P\xE9rez \x80 \x93\141\x94"), "P\xC3\xA9rez \xE2\x82\xAC \xE2\x80\x9C\141\xE2\x80\x9D");
     EXPECT_EQ(ansiToUtf8(std::string("\0", 1)), std::string("\0", 1));
 }
 

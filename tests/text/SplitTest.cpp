@@ -24,7 +24,10 @@ const SplitCase kSplitCases[] = {
     {"blank ends a plain field", "a b,c", {"a", "b", "c"}},
     {"quoted field keeps blanks", "\"a b\",c", {"a b", "c"}},
     {"blanks around fields and commas dropped", " a , b ", {"a", "b"}},
-    {"tabs and control characters are blanks", "\ta\x01,\x1f" "b\t", {"a", "b"}},
+    {"tabs and control characters are blanks",
+     "\ta\x01,\x1f"
+     "b\t",
+     {"a", "b"}},
     {"two commas give an empty field", "a,,b", {"a", "", "b"}},
     {"leading comma", ",a", {"", "a"}},
     {"trailing comma", "a,", {"a", ""}},

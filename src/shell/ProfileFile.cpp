@@ -1,0 +1,195 @@
+#include "shell/ProfileFile.h"
+
+#include "common/Error.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace conv
+{
+namespace
+{
+
+struct Line
+{
+    std::string_view text; // without its line end
+    std::string_view end;  // "\r\n", "\n" or "" for a last line without one
+};
+
+std::vector<Line> splitLines(std::string_view contents)
+{
+    std::vector<Line> lines;
+    std::size_t pos = 0;
+    while (pos < contents.size()) {
+        const std::size_t lf = contents.find('\n', pos);
+        if (lf == std::string_view::npos) {
+            lines.push_back({contents.substr(pos), {}});
+            break;
+        }
+        const bool crlf = lf > pos && contents[lf - 1] == '\r';
+        const std::size_t textEnd = crlf ? lf - 1 : lf;
+        lines.push_back({contents.substr(pos, textEnd - pos), contents.substr(textEnd, lf + 1 - textEnd)});
+        pos = lf + 1;
+    }
+    return lines;
+}
+
+std::string_view trim(std::string_view s)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!s.empty() && blank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && blank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+bool sameName(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    }
+    return true;
+}
+
+/// The section name of a "[name]" line, if it is one.
+bool sectionName(std::string_view text, std::string_view& name)
+{
+    const std::string_view t = trim(text);
+    if (t.size() < 2 || t.front() != '[')
+        return false;
+    const std::size_t close = t.find(']');
+    if (close == std::string_view::npos)
+        return false;
+    name = trim(t.substr(1, close - 1));
+    return true;
+}
+
+bool isKeyLine(std::string_view text, std::string_view key)
+{
+    const std::size_t eq = text.find('=');
+    return eq != std::string_view::npos && sameName(trim(text.substr(0, eq)), key);
+}
+
+} // namespace
+
+std::string withProfileString(std::string_view contents, std::string_view section, std::string_view key,
+                              std::string_view value)
+{
+    const std::vector<Line> lines = splitLines(contents);
+    const std::string_view eol = (!lines.empty() && lines.front().end == "\n") ? "\n" : "\r\n";
+    const std::string entry = std::string(key) + "=" + std::string(value);
+
+    // Find the section, the key inside it, and the last non-blank line of the section.
+    std::size_t sectionAt = lines.size();
+    std::size_t keyAt = lines.size();
+    std::size_t lastInSection = lines.size();
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::string_view name;
+        if (sectionName(lines[i].text, name)) {
+            if (sectionAt != lines.size())
+                break; // the next section ends ours
+            if (sameName(name, section)) {
+                sectionAt = i;
+                lastInSection = i;
+            }
+            continue;
+        }
+        if (sectionAt == lines.size())
+            continue;
+        if (!trim(lines[i].text).empty())
+            lastInSection = i;
+        if (isKeyLine(lines[i].text, key)) {
+            keyAt = i;
+            break;
+        }
+    }
+
+    std::string out;
+    out.reserve(contents.size() + entry.size() + section.size() + 8);
+    auto appendLine = [&](const Line& l, bool forceEnd) {
+        out.append(l.text);
+        out.append(l.end.empty() && forceEnd ? eol : l.end);
+    };
+    if (sectionAt == lines.size()) {
+        out.append(contents);
+        if (!out.empty() && out.back() != '\n')
+            out.append(eol);
+        out.append("[").append(section).append("]").append(eol);
+        out.append(entry).append(eol);
+        return out;
+    }
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i == keyAt) {
+            out.append(entry);
+            out.append(lines[i].end.empty() ? eol : lines[i].end);
+            continue;
+        }
+        const bool insertAfter = keyAt == lines.size() && i == lastInSection;
+        appendLine(lines[i], insertAfter);
+        if (insertAfter)
+            out.append(entry).append(eol);
+    }
+    return out;
+}
+
+void writeProfileString(const std::filesystem::path& file, std::string_view section, std::string_view key,
+                        std::string_view value)
+{
+    const auto fail = [&] { return Error("Unable to write to " + file.string()); };
+    std::string old;
+    std::error_code ec;
+    mode_t mode = 0644;
+    if (std::filesystem::exists(file, ec)) {
+        struct stat st = {};
+        if (::stat(file.c_str(), &st) == 0)
+            mode = st.st_mode & 07777;
+        if (!std::filesystem::is_regular_file(file, ec))
+            throw fail();
+        std::ifstream in(file, std::ios::binary);
+        if (!in)
+            throw fail();
+        try {
+            old.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        } catch (const std::exception&) {
+            throw fail();
+        }
+        if (in.bad())
+            throw fail();
+    }
+    const std::string contents = withProfileString(old, section, key, value);
+
+    std::filesystem::path temp = file;
+    temp += ".tmp" + std::to_string(::getpid());
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0)
+        throw fail();
+    std::size_t done = 0;
+    bool ok = ::fchmod(fd, mode) == 0;
+    while (ok && done < contents.size()) {
+        const ssize_t n = ::write(fd, contents.data() + done, contents.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        if (ok)
+            done += static_cast<std::size_t>(n);
+    }
+    ok = ::fsync(fd) == 0 && ok;
+    ok = ::close(fd) == 0 && ok;
+    if (!ok || std::rename(temp.c_str(), file.c_str()) != 0) {
+        std::filesystem::remove(temp, ec);
+        throw fail();
+    }
+}
+
+} // namespace conv
