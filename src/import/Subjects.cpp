@@ -7,6 +7,7 @@
 
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 namespace conv::import
 {
@@ -18,13 +19,17 @@ namespace
 class SubjectWriter
 {
 public:
-    SubjectWriter(RunState& run)
+    explicit SubjectWriter(RunState& run)
         : m_run(run)
         , m_nomAsg(run.stageTable(layouts::ASIGNOMT))
         , m_nomAsg2(run.stageTable(layouts::ASIGNOMT2))
     {
         m_nomAsg->open();
         m_nomAsg2->open();
+        for (const char* name : {"COD", "CODLARGO", "NOMBRE", "ESTAREA", "CODTAREA", "CODLARGO2"})
+            m_first.push_back(m_nomAsg->fieldByName(name));
+        for (const char* name : {"COD", "CODLARGO", "NOMBRE", "CODMATERIA", "CODCURSO", "ESTAREA", "CODTAREA", "ABREVXADE"})
+            m_second.push_back(m_nomAsg2->fieldByName(name));
     }
     ~SubjectWriter()
     {
@@ -86,15 +91,14 @@ private:
     void writeFirst(const std::string& cod, const std::string& codLargo, const std::string& nombre, bool tarea,
                     const std::string& codTarea, const std::string& codLargo2)
     {
-        Table& t = *m_nomAsg;
-        t.append();
-        t.fieldByName("COD").setString(cod);
-        t.fieldByName("CODLARGO").setString(codLargo);
-        t.fieldByName("NOMBRE").setString(nombre);
-        t.fieldByName("ESTAREA").setBoolean(tarea);
-        t.fieldByName("CODTAREA").setString(codTarea);
-        t.fieldByName("CODLARGO2").setString(codLargo2);
-        t.post();
+        m_nomAsg->append();
+        m_first[0].setString(cod);
+        m_first[1].setString(codLargo);
+        m_first[2].setString(nombre);
+        m_first[3].setBoolean(tarea);
+        m_first[4].setString(codTarea);
+        m_first[5].setString(codLargo2);
+        m_nomAsg->post();
         m_storedCods.insert(codes::storedForm(cod, 10));
         ++m_count;
     }
@@ -103,23 +107,24 @@ private:
                      const std::string& codMateria, const std::string& codCurso, bool tarea,
                      const std::string& codTarea, const std::string& abrevXade)
     {
-        Table& t = *m_nomAsg2;
-        t.append();
-        t.fieldByName("COD").setString(cod);
-        t.fieldByName("CODLARGO").setString(codLargo);
-        t.fieldByName("NOMBRE").setString(nombre);
-        t.fieldByName("CODMATERIA").setString(codMateria);
-        t.fieldByName("CODCURSO").setString(codCurso);
-        t.fieldByName("ESTAREA").setBoolean(tarea);
-        t.fieldByName("CODTAREA").setString(codTarea);
-        t.fieldByName("ABREVXADE").setString(abrevXade);
-        t.post();
+        m_nomAsg2->append();
+        m_second[0].setString(cod);
+        m_second[1].setString(codLargo);
+        m_second[2].setString(nombre);
+        m_second[3].setString(codMateria);
+        m_second[4].setString(codCurso);
+        m_second[5].setBoolean(tarea);
+        m_second[6].setString(codTarea);
+        m_second[7].setString(abrevXade);
+        m_nomAsg2->post();
         ++m_count2;
     }
 
     RunState& m_run;
     std::unique_ptr<Table> m_nomAsg;
     std::unique_ptr<Table> m_nomAsg2;
+    std::vector<FieldRef> m_first;  // ASIGNOMT's fields in table order
+    std::vector<FieldRef> m_second; // ASIGNOMT2's
     codes::GivenCodes m_given{true};
     codes::CandidateSearch m_search;
     std::unordered_map<std::string, std::string> m_codeOfLongCode;
