@@ -19,5 +19,7 @@ struct CommandContext
 
 // Each group of commands registers itself on the application.
 void addTextCommands(CLI::App& app, CommandContext& ctx);
+void addTableCommands(CLI::App& app, CommandContext& ctx);
+void addImportCommands(CLI::App& app, CommandContext& ctx);
 
 } // namespace conv::cli
