@@ -37,7 +37,7 @@ caption="Exportar e importar datos entre Vestrano y XADE \\(Formato CSV\\)"
 
 window_named() {
     for _ in $(seq 200); do
-        id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n1 || true)
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.05
     done
@@ -50,7 +50,10 @@ shot() { # window, name
     echo "docs/screens/$2.png"
 }
 click() { # window, x, y
-    xdotool mousemove --window "$1" "$2" "$3" click 1
+    sleep 0.3
+    xdotool mousemove --window "$1" "$2" "$3"
+    sleep 0.1
+    xdotool click 1
 }
 
 # The start screen, with the example school's folder open.
@@ -68,7 +71,29 @@ shot "$w" level-screen
 # "Aceptar" with the codes still empty: the warning.
 click "$w" 538 251
 shot "$w" level-warning
-xdotool windowfocus --sync "$w" key alt+s 2>/dev/null || true
+# "Volver a los Datos", then the codes typed into the grid, and "Aceptar".
+click "$w" 419 251
+row=92
+for codes in "M ESO 1" "M ESO 2" "M BAC 1" "T ES O1"; do
+    set -- $codes
+    x=293
+    for code in "$@"; do
+        click "$w" "$x" "$row"
+        sleep 0.6 # a click on the current cell opens its editor after the double-click time
+        xdotool type --delay 20 "$code"
+        xdotool key Return
+        x=$((x + 44))
+    done
+    row=$((row + 16))
+done
+shot "$w" level-typed
+click "$w" 538 251
+b=$(window_named TransVestranosXADECSV)
+shot "$b" finished-message
+xdotool mousemove --window "$b" 10 10 key Return
+sleep 0.3
+shot "$w" import-finished
+xdotool mousemove --window "$w" 300 200 key alt+s 2>/dev/null || true
 
 # Embedded in a host window, started with "importar".
 "$host" --program "$work/bin/TransVestranosXadeCSV" --direction importar >/dev/null &
@@ -76,3 +101,5 @@ pids+=($!)
 h=$(window_named "Vestrano host")
 sleep 0.5
 shot "$h" embedded-importar
+xdotool mousemove --window "$h" 300 200 click 1 key alt+s 2>/dev/null || true
+sleep 0.5

@@ -1,6 +1,11 @@
 #include "app/Conversion.h"
 
+#include "app/AnsiText.h"
 #include "app/MainWindow.h"
+#include "import/Import.h"
+#include "run/Feedback.h"
+#include "run/RunState.h"
+#include "tables/WorkFolder.h"
 
 #include <filesystem>
 
@@ -11,88 +16,121 @@ namespace
 
 constexpr const char* kNoFolder = "No existe la carpeta";
 
-/// The window's own part of both directions until the stages join the build: the folder check
-/// and its status.
-class FolderCheck : public Conversion
+/// The window as the core's feedback: boxes through the window, screen changes on its controls.
+class WindowFeedback : public Feedback
 {
 public:
-    explicit FolderCheck(TMForm& window)
+    explicit WindowFeedback(TMForm& window)
         : m_window(window)
+    {
+    }
+    void notice(const std::string& text) override
+    {
+        m_window.notice(fromAnsi(text));
+    }
+    void errorBox(const std::string& text) override
+    {
+        m_window.errorBox(fromAnsi(text));
+    }
+    bool askOkCancel(const std::string& caption, const std::string& text) override
+    {
+        return m_window.askOkCancel(fromAnsi(caption), fromAnsi(text));
+    }
+    void setBusy(bool busy) override
+    {
+        m_window.setBusy(busy);
+    }
+    void change(UiChange what) override
+    {
+        switch (what) {
+        case UiChange::HideFolderChooser: m_window.hideFolderChooser(); break;
+        case UiChange::DisableExportar: m_window.disableExportar(); break;
+        case UiChange::DisableImportar: m_window.disableImportar(); break;
+        case UiChange::ShowCallScreen: m_window.showCallScreen(); break;
+        case UiChange::ShowLevelScreen: m_window.showLevelScreen(); break;
+        case UiChange::ShowLevelWarning: m_window.showLevelWarning(); break;
+        case UiChange::HideLevelWarning: m_window.hideLevelWarning(); break;
+        case UiChange::HideLevelScreen: m_window.hideLevelScreen(); break;
+        case UiChange::CloseWindow: m_window.closeWindow(); break;
+        }
+    }
+
+private:
+    TMForm& m_window;
+};
+
+/// The core of both directions on one run state. The timetable-to-XADE direction keeps to its
+/// folder check until its stages join the build.
+class CoreConversion : public Conversion
+{
+public:
+    explicit CoreConversion(TMForm& window)
+        : m_feedback(window)
+        , m_run(m_feedback, defaultWorkFolder())
+        , m_window(window)
     {
     }
 
     void BExportarClick(const std::string& folder) override
     {
-        if (exists(folder)) {
-            m_window.disableExportar();
-            m_transformado = 1;
-            m_window.hideFolderChooser();
-            m_window.disableImportar();
-            return;
-        }
-        missing(-1);
-    }
-    void BImportarClick(const std::string& folder) override
-    {
-        if (!exists(folder))
-            missing(0);
+        import::BExportarClick(m_run, folder);
     }
     void BitBtn1Click() override
     {
+        import::BitBtn1Click(m_run);
     }
     void FinalRecogida() override
     {
+        import::FinalRecogida(m_run);
     }
     void Button2Click() override
     {
+        import::Button2Click(m_run);
     }
-    std::int32_t& Transformado() override
+    void BImportarClick(const std::string& folder) override
     {
-        return m_transformado;
-    }
-    std::int32_t& NumParametros() override
-    {
-        return m_numParametros;
-    }
-    std::int32_t& ErrorProceso() override
-    {
-        return m_errorProceso;
-    }
-    Table* wwTableCentro() override
-    {
-        return nullptr;
-    }
-    Table* wwTableNIVIMP() override
-    {
-        return nullptr;
-    }
-
-private:
-    static bool exists(const std::string& folder)
-    {
+        m_run.RutaCSV = folder + '/';
         std::error_code ec;
-        return std::filesystem::is_directory(folder, ec);
-    }
-    void missing(std::int32_t embeddedStatus)
-    {
+        if (std::filesystem::is_directory(m_run.csvFolder(), ec))
+            return;
         m_window.notice(QString::fromLatin1(kNoFolder));
-        if (m_numParametros == 2) {
-            m_transformado = embeddedStatus;
+        if (m_run.embedded()) {
+            m_run.Transformado = 0;
             m_window.closeWindow();
         }
     }
+    std::int32_t& Transformado() override
+    {
+        return m_run.Transformado;
+    }
+    std::int32_t& NumParametros() override
+    {
+        return m_run.NumParametros;
+    }
+    std::int32_t& ErrorProceso() override
+    {
+        return m_run.ErrorProceso;
+    }
+    Table* wwTableCentro() override
+    {
+        return m_run.tables.wwTableCentro.get();
+    }
+    Table* wwTableNIVIMP() override
+    {
+        return m_run.tables.wwTableNIVIMP.get();
+    }
 
+private:
+    WindowFeedback m_feedback;
+    RunState m_run;
     TMForm& m_window;
-    std::int32_t m_transformado = 0;
-    std::int32_t m_numParametros = 0;
-    std::int32_t m_errorProceso = 0;
 };
 
 } // namespace
 
 std::unique_ptr<Conversion> makeConversion(TMForm& window)
 {
-    return std::make_unique<FolderCheck>(window);
+    return std::make_unique<CoreConversion>(window);
 }
 
 } // namespace conv::app

@@ -273,6 +273,13 @@ void DataGrid::keyPressEvent(QKeyEvent* event)
             setCurrentIndex(m_model->index(at.row() + 1, m_options.fixedColumns));
         return;
     }
+    // Enter opens the current cell's editor, as in a classic grid; it never reaches the window's
+    // default button from here.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && state() != EditingState) {
+        if (currentIndex().isValid() && (m_model->flags(currentIndex()) & Qt::ItemIsEditable))
+            edit(currentIndex());
+        return;
+    }
     // Left of the fixed columns there is nowhere to go.
     if (event->key() == Qt::Key_Left && currentIndex().column() <= m_options.fixedColumns)
         return;

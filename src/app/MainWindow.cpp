@@ -139,7 +139,12 @@ TMForm::TMForm(const WindowSetup& setup, QWidget* parent)
     FormCreate(setup.parameters);
 }
 
-TMForm::~TMForm() = default;
+TMForm::~TMForm()
+{
+    // The grids show tables the core owns: let go of them before the core goes.
+    wwDBGridCODCENTRO->setTable(nullptr);
+    wwDBGridNIVIMP->setTable(nullptr);
+}
 
 void TMForm::buildTopBand()
 {

@@ -57,7 +57,7 @@ has_child() {
 window_named() {
     local id=""
     for _ in $(seq 200); do
-        id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n1 || true)
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.05
     done

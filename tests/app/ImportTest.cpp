@@ -1,0 +1,263 @@
+#include "Fakes.h"
+
+#include "app/DataGrid.h"
+#include "app/FolderChooser.h"
+#include "app/GradientPanel.h"
+#include "app/MainWindow.h"
+#include "tables/Table.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace conv::app;
+using conv::app::test::FakeParents;
+using conv::app::test::ScriptedBoxes;
+
+namespace
+{
+
+/// TURNO, NIVEL and CURSO typed for each course of the example school's ordinary call.
+struct Codes
+{
+    const char* codCurso;
+    const char* turno;
+    const char* nivel;
+    const char* curso;
+};
+const Codes kCodes[] = {
+    {"10001", "M", "ESO", "1"},
+    {"10002", "M", "ESO", "2"},
+    {"10003", "M", "BAC", "1"},
+    {"10004", "T", "ES", "O1"},
+};
+
+/// The rows of a table as "field=value ..." lines, in record order.
+QStringList rowsOf(const QString& folder, const char* file, const QStringList& fields)
+{
+    conv::Table t(folder.toStdString(), file);
+    t.open();
+    QStringList rows;
+    for (t.first(); !t.eof(); t.next()) {
+        QStringList values;
+        for (const QString& f : fields)
+            values << QString::fromStdString(t.fieldByName(f.toStdString()).asString());
+        rows << values.join(' ');
+    }
+    return rows;
+}
+
+} // namespace
+
+class ImportTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_program;
+    QTemporaryDir m_school;
+    QTemporaryDir m_work; // the work folder VTEMP
+    ScriptedBoxes m_boxes;
+    FakeParents m_parents;
+
+    std::unique_ptr<TMForm> start(std::vector<std::string> parameters = {})
+    {
+        m_boxes.shown.clear();
+        QDir::setCurrent(m_school.path());
+        WindowSetup setup;
+        setup.parameters = std::move(parameters);
+        setup.programFolder = m_program.path();
+        setup.boxes = &m_boxes;
+        setup.parents = &m_parents;
+        auto w = std::make_unique<TMForm>(setup);
+        w->show();
+        if (!QTest::qWaitForWindowActive(w.get()))
+            qWarning("window not active");
+        return w;
+    }
+
+    /// Types `text` into a cell of the grid as a person does: the first key opens the editor,
+    /// Enter ends it.
+    static void typeCell(DataGrid* grid, int row, int column, const QString& text)
+    {
+        grid->setFocus();
+        const QModelIndex at = grid->model()->index(row, column);
+        grid->setCurrentIndex(at);
+        QTest::keyClick(grid, text.at(0).toLatin1());
+        QWidget* editor = QApplication::focusWidget();
+        QVERIFY(editor && editor != grid);
+        QTest::keyClicks(editor, text.mid(1));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(grid->model()->data(at).toString(), text);
+    }
+
+    void toCallScreen(TMForm& w)
+    {
+        QCOMPARE(w.currentFolder(), QDir(m_school.path()).canonicalPath());
+        QTest::mouseClick(w.BExportar, Qt::LeftButton);
+        QVERIFY2(w.Panel1->isVisible(), qPrintable(m_boxes.shown.join('\n')));
+        QVERIFY(!w.Directorios->isVisible());
+        QVERIFY(!w.Unidades->isVisible());
+        QVERIFY(!w.BExportar->isEnabled());
+        QVERIFY(!w.BImportar->isEnabled());
+        QCOMPARE(w.core().Transformado(), 1);
+        auto* calls = w.wwDBGridCODCENTRO->model();
+        QCOMPARE(calls->rowCount(), 2);
+        QCOMPARE(calls->data(calls->index(0, 0)).toString(), QStringLiteral("2026ORD"));
+        QCOMPARE(calls->data(calls->index(1, 1)).toString(), QStringLiteral("Convocatoria extraordinaria 2026-2027"));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        const QDir examples(QStringLiteral(CONV_SOURCE_DIR "/examples/school"));
+        for (const QString& f : examples.entryList(QDir::Files))
+            QVERIFY(QFile::copy(examples.filePath(f), QDir(m_school.path()).filePath(f)));
+        qputenv("TRANSXADE_WORK", m_work.path().toLocal8Bit());
+    }
+
+    void init()
+    {
+        QFile::remove(QDir(m_program.path()).filePath(QStringLiteral("Vestrano.ini")));
+        for (const QString& f : QDir(m_work.path()).entryList(QDir::Files))
+            QFile::remove(QDir(m_work.path()).filePath(f));
+    }
+
+    void wholeImportThroughTheWindow()
+    {
+        auto w = start();
+        toCallScreen(*w);
+
+        // "Continuar" on the ordinary call, the first row.
+        QTest::mouseClick(w->BitBtn1, Qt::LeftButton);
+        QVERIFY(!w->Panel1->isVisible());
+        QVERIFY(w->Panel2->isVisible());
+        QVERIFY(m_boxes.shown.isEmpty()); // no codes kept from an earlier import: no question
+        auto* levels = w->wwDBGridNIVIMP->model();
+        QCOMPARE(levels->rowCount(), 4);
+        for (int r = 0; r < 4; ++r)
+            QCOMPARE(levels->data(levels->index(r, 0)).toString(), QString::fromLatin1(kCodes[r].codCurso));
+        QCOMPARE(levels->data(levels->index(0, 1)).toString(), QStringLiteral("1º ESO"));
+        // The code and name columns cannot be edited; the others can.
+        QCOMPARE(levels->flags(levels->index(0, 0)) & Qt::ItemIsEditable, Qt::NoItemFlags);
+        QCOMPARE(levels->flags(levels->index(0, 1)) & Qt::ItemIsEditable, Qt::NoItemFlags);
+        QVERIFY(levels->flags(levels->index(0, 3)) & Qt::ItemIsEditable);
+        const QColor face = QApplication::palette().color(QPalette::Button);
+        QCOMPARE(levels->data(levels->index(1, 0), Qt::BackgroundRole).value<QColor>(), face);
+        QCOMPARE(levels->data(levels->index(1, 3), Qt::BackgroundRole).value<QColor>(), QColor(192, 192, 192));
+        QCOMPARE(levels->data(levels->index(0, 3), Qt::BackgroundRole).value<QColor>(),
+                 QApplication::palette().color(QPalette::ToolTipBase));
+
+        // "Aceptar" with empty codes: the warning, and "Volver a los Datos" back.
+        QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
+        QVERIFY(w->Label9->isVisible());
+        QVERIFY(!w->BitBtn2->isVisible());
+        QVERIFY(w->Button2->isVisible());
+        QCOMPARE(w->core().ErrorProceso(), 1);
+        QVERIFY(m_boxes.shown.isEmpty());
+        QTest::mouseClick(w->Button2, Qt::LeftButton);
+        QVERIFY(!w->Label9->isVisible());
+        QVERIFY(w->BitBtn2->isVisible());
+        QVERIFY(!w->Button2->isVisible());
+        QVERIFY(w->Panel2->isVisible());
+
+        // The codes typed into the grid.
+        for (int r = 0; r < 4; ++r) {
+            typeCell(w->wwDBGridNIVIMP, r, 2, QString::fromLatin1(kCodes[r].turno));
+            typeCell(w->wwDBGridNIVIMP, r, 3, QString::fromLatin1(kCodes[r].nivel));
+            typeCell(w->wwDBGridNIVIMP, r, 4, QString::fromLatin1(kCodes[r].curso));
+        }
+        QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
+        QCOMPARE(m_boxes.shown.join('\n'), QStringLiteral("message: Proceso finalizado"));
+        QCOMPARE(w->core().ErrorProceso(), 0);
+        QCOMPARE(w->core().Transformado(), 1);
+        QVERIFY(!w->Panel2->isVisible());
+        QVERIFY(!w->BImportar->isEnabled());
+        QVERIFY(!w->BExportar->isEnabled());
+        QVERIFY(w->isVisible()); // standalone: the window stays, with help and exit
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+
+        // The codes are kept for the next import, and the stages wrote their tables.
+        QCOMPARE(rowsOf(m_work.path(), "CURSOST2.DBF", {"CODCURSO", "TURNO", "NIVEL", "CURSO"}),
+                 QStringList({"10001 M ESO 1", "10002 M ESO 2", "10003 M BAC 1", "10004 T ES O1"}));
+        for (const char* table : {"GRUPOST.DBF", "ASIGNOMT.DBF", "PROFT.DBF", "AULAT.DBF", "ASIGT.DBF"})
+            QVERIFY2(!rowsOf(m_work.path(), table, {}).isEmpty(), table);
+        QVERIFY(w->close());
+        QVERIFY(!QFile::exists(QDir(m_program.path()).filePath(QStringLiteral("Vestrano.ini"))));
+        w.reset(); // the program ends: its tables close
+
+        // A second start offers the codes kept; OK fills the grid with them.
+        auto again = start({"importar", "1A2B"});
+        QVERIFY(!again->Draw3D2->isVisible());
+        toCallScreen(*again);
+        m_boxes.answers = {true};
+        QTest::mouseClick(again->BitBtn1, Qt::LeftButton);
+        QCOMPARE(m_boxes.shown.size(), 1);
+        QVERIFY(m_boxes.shown[0].startsWith(
+            QStringLiteral("question: Recuperación de Niveles y Cursos importados anteriormente | Existen Niveles")));
+        auto* kept = again->wwDBGridNIVIMP->model();
+        QCOMPARE(kept->data(kept->index(3, 4)).toString(), QStringLiteral("O1"));
+        QCOMPARE(kept->data(kept->index(2, 3)).toString(), QStringLiteral("BAC"));
+        // Embedded, the finished import closes the window and writes the status.
+        QTest::mouseClick(again->BitBtn2, Qt::LeftButton);
+        QVERIFY(m_boxes.shown.last() == QStringLiteral("message: Proceso finalizado"));
+        QVERIFY(!again->isVisible());
+        QFile ini(QDir(m_program.path()).filePath(QStringLiteral("Vestrano.ini")));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QCOMPARE(ini.readAll(), QByteArray("[Transformadores]\r\nTransformado=1\r\n"));
+    }
+
+    void missingFileLowersTheStatusAndTheRunGoesOn()
+    {
+        const QString rooms = QDir(m_school.path()).filePath(QStringLiteral("aulasCentro.csv"));
+        QVERIFY(QFile::rename(rooms, rooms + ".away"));
+        auto w = start({"exportar", "1A2B"});
+        toCallScreen(*w);
+        m_boxes.answers = {false}; // decline the codes kept: CURSOST2 is deleted
+        QTest::mouseClick(w->BitBtn1, Qt::LeftButton);
+        for (int r = 0; r < 4; ++r) {
+            typeCell(w->wwDBGridNIVIMP, r, 3, QStringLiteral("N"));
+            typeCell(w->wwDBGridNIVIMP, r, 4, QStringLiteral("1"));
+        }
+        m_boxes.shown.clear();
+        QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
+        QCOMPARE(m_boxes.shown.join('\n'), QStringLiteral("message: No existe archivo de Aulas (aulasCentro.CSV)\n"
+                                                          "message: Proceso finalizado"));
+        QVERIFY(!w->isVisible());
+        QFile ini(QDir(m_program.path()).filePath(QStringLiteral("Vestrano.ini")));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QCOMPARE(ini.readAll(), QByteArray("[Transformadores]\r\nTransformado=-1\r\n"));
+        QVERIFY(QFile::rename(rooms + ".away", rooms));
+    }
+
+    void errorInAStageLeavesTheWindowOpen()
+    {
+        // A groups line too short for the course name: the error box, the call screen stays.
+        const QString groups = QDir(m_school.path()).filePath(QStringLiteral("gruposCentro.csv"));
+        QFile f(groups);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray original = f.readAll();
+        f.close();
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(original + "2026ORD,10009\n");
+        f.close();
+        auto w = start({"importar", "1A2B"});
+        toCallScreen(*w);
+        QTest::mouseClick(w->BitBtn1, Qt::LeftButton);
+        QCOMPARE(m_boxes.shown.join('\n'), QStringLiteral("error: List index out of bounds (4)"));
+        QVERIFY(w->Panel1->isVisible());
+        QVERIFY(!w->Panel2->isVisible());
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->core().Transformado(), 1);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(original);
+        f.close();
+        QVERIFY(w->close());
+    }
+};
+
+QTEST_MAIN(ImportTest)
+#include "ImportTest.moc"
