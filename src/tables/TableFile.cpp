@@ -434,13 +434,17 @@ void TableFile::writeIndex()
         b.expression = t.expression;
         b.keyType = t.keyType;
         b.keyLength = t.keyType == 'N' ? mdx::kNumericKeyLength : t.keyLength;
-        const auto& keys = sortedKeys(t);
-        b.entries.reserve(keys.size());
-        for (const mdx::KeyEntry& e : keys) {
-            if (t.keyType == 'N')
+        sortedKeys(t);
+        if (t.keyType == 'N') {
+            b.entries.reserve(t.sorted.size());
+            for (const mdx::KeyEntry& e : t.sorted)
                 b.entries.push_back({mdx::numericKey(dbf::decodeDouble(bytes::be64(bytes::u(e.key.data())))), e.recno});
-            else
-                b.entries.push_back(e);
+        } else {
+            // Text keys are written as they are kept; the tag is gathered from the records again
+            // should it be needed after this flush.
+            b.entries = std::move(t.sorted);
+            t.sorted.clear();
+            t.built = false;
         }
         builds.push_back(std::move(b));
     }
