@@ -11,6 +11,8 @@ packages=(
     qt6-base-dev libxcb1-dev libx11-dev
     fonts-liberation2
     xvfb x11-utils xdotool imagemagick
+    fpc fp-units-db
+    libshp-dev
     "$@"
 )
 
