@@ -174,6 +174,7 @@ int timeStages(const fs::path& csv, const fs::path& work)
                timed("DatosProfesores", [&] { DatosProfesores(run); });
                timed("DatosAulas", [&] { DatosAulas(run); });
                timed("DatosAsignaciones", [&] { DatosAsignaciones(run); });
+               std::fflush(stdout);
            })
                ? 0
                : 1;
