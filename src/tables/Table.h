@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,10 @@ namespace conv
 {
 
 class Table;
+namespace dbf
+{
+struct Field;
+}
 
 /// A field of the current record of an open table. Reads and writes go to the pending record
 /// (after append or edit) or read the current record.
@@ -36,6 +41,8 @@ public:
     void setInteger(std::int32_t value);
     void setFloat(double value);
     void setBoolean(bool value);
+    /// Writes a plain value the way the setter of its kind would; null empties the field.
+    void setValue(const Value& value);
     void clear();
 
     std::string_view name() const;
@@ -43,6 +50,7 @@ public:
 
 private:
     friend class Table;
+    const dbf::Field& def_() const;
     FieldRef(Table* table, int index)
         : m_table(table)
         , m_index(index)
@@ -70,7 +78,11 @@ public:
 
     /// The index whose order records are read in, or "" for record order. Set before open().
     void setIndexName(std::string name);
+    const std::string& indexName() const;
     void setExclusive(bool exclusive);
+    /// Opens without asking for write access (for readers such as dump and check-table); a post
+    /// then gives "Table is read only.". Set before open().
+    void setReadOnly(bool readOnly);
 
     // Field and index lists for createTable().
     void clearFields();
@@ -94,7 +106,10 @@ public:
     void first();
     void next();
     bool eof() const;
+    /// Records in the table, those marked deleted left out.
     std::int64_t recordCount() const;
+    /// The current record's number (from 1) in the file; 0 when there is none or it is new.
+    std::uint32_t recordNumber() const;
 
     /// A new empty record becomes current (pending until posted).
     void append();
@@ -114,6 +129,8 @@ public:
     int fieldCount() const;
     FieldRef field(int index);
     std::span<const FieldDef> fields() const;
+    /// The field as stored in the file (type letter, length, decimals), of an open table.
+    const dbf::Field& physicalField(int index) const;
 
     /// Locates the first record in reading order whose fields (one name, or several joined by
     /// ";") equal the values exactly. True and current, or false and the current record stays.

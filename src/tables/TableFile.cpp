@@ -1,0 +1,487 @@
+#include "tables/TableFile.h"
+
+#include "common/IoErrors.h"
+#include "tables/Bytes.h"
+#include "tables/EngineError.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <map>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace conv
+{
+namespace
+{
+
+namespace fs = std::filesystem;
+
+/// Lock byte that marks a table open: a read lock for shared use, a write lock for exclusive
+/// use. It lies far beyond any record, where the classic engine keeps its locks too.
+constexpr off_t kLockOffset = 0x40000000;
+constexpr std::size_t kAppendBuffer = 1 << 20;
+constexpr std::size_t kReadAhead = 1 << 16;
+constexpr std::uint64_t kMaxIndexFile = std::uint64_t(1) << 31;
+
+std::map<std::string, std::weak_ptr<TableFile>>& registry()
+{
+    static std::map<std::string, std::weak_ptr<TableFile>> files;
+    return files;
+}
+
+std::string registryKey(const fs::path& p)
+{
+    std::error_code ec;
+    const fs::path c = fs::weakly_canonical(p, ec);
+    return ec ? fs::absolute(p).lexically_normal().string() : c.string();
+}
+
+bool setLock(int fd, short type)
+{
+    struct flock lock{};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = kLockOffset;
+    lock.l_len = 1;
+    return ::fcntl(fd, F_OFD_SETLK, &lock) == 0;
+}
+
+void preadAll(int fd, char* out, std::size_t size, std::uint64_t offset, const fs::path& file)
+{
+    while (size > 0) {
+        const ssize_t n = ::pread(fd, out, size, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throwEngineErrno(errno, file);
+        if (n == 0)
+            throwEngine(engine::kCorruptHeader, file); // the file got shorter under us
+        out += n;
+        size -= static_cast<std::size_t>(n);
+        offset += static_cast<std::uint64_t>(n);
+    }
+}
+
+void pwriteAll(int fd, const char* data, std::size_t size, std::uint64_t offset, const fs::path& file)
+{
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fd, data, size, static_cast<off_t>(offset));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            throwEngineErrno(n < 0 ? errno : ENOSPC, file);
+        data += n;
+        size -= static_cast<std::size_t>(n);
+        offset += static_cast<std::uint64_t>(n);
+    }
+}
+
+std::string readWhole(const fs::path& file)
+{
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throwEngineErrno(errno, file);
+    struct stat st{};
+    if (::fstat(fd, &st) != 0 || static_cast<std::uint64_t>(st.st_size) > kMaxIndexFile) {
+        ::close(fd);
+        throwEngine(engine::kCorruptIndex, file);
+    }
+    std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
+    try {
+        preadAll(fd, bytes.data(), bytes.size(), 0, file);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    ::close(fd);
+    return bytes;
+}
+
+bool equalNoCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
+           });
+}
+
+bool isNumericType(char type)
+{
+    return type == 'N' || type == 'F' || type == 'I' || type == '+' || type == 'O';
+}
+
+bool entryLess(const mdx::KeyEntry& a, const mdx::KeyEntry& b)
+{
+    const int c = a.key.compare(b.key);
+    return c < 0 || (c == 0 && a.recno < b.recno);
+}
+
+} // namespace
+
+std::shared_ptr<TableFile> TableFile::acquire(const fs::path& dbf, bool exclusive, bool readOnly)
+{
+    const std::string key = registryKey(dbf);
+    auto& files = registry();
+    if (auto it = files.find(key); it != files.end()) {
+        if (auto shared = it->second.lock()) {
+            if (exclusive || shared->m_exclusive || (!readOnly && !shared->m_writable))
+                throwEngine(engine::kTableBusy, dbf);
+            ++shared->m_handles;
+            return shared;
+        }
+    }
+    std::shared_ptr<TableFile> file(new TableFile());
+    file->m_path = dbf;
+    file->m_key = key;
+    file->load(readOnly, exclusive);
+    file->m_handles = 1;
+    files[key] = file;
+    return file;
+}
+
+bool TableFile::inUse(const fs::path& dbf)
+{
+    auto& files = registry();
+    const auto it = files.find(registryKey(dbf));
+    return it != files.end() && !it->second.expired();
+}
+
+bool TableFile::lockedElsewhere(const fs::path& dbf)
+{
+    const int fd = ::open(dbf.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct flock lock{};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = kLockOffset;
+    lock.l_len = 1;
+    const bool locked = ::fcntl(fd, F_OFD_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
+    ::close(fd);
+    return locked;
+}
+
+void TableFile::load(bool readOnly, bool exclusive)
+{
+    m_fd = readOnly ? -1 : ::open(m_path.c_str(), O_RDWR | O_CLOEXEC);
+    m_writable = m_fd >= 0;
+    if (m_fd < 0 && (readOnly || errno == EACCES || errno == EROFS || errno == EPERM))
+        m_fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (m_fd < 0)
+        throwEngineErrno(errno, m_path);
+    struct stat st{};
+    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))
+        throwEngine(engine::kTableMissing, m_path);
+    m_exclusive = exclusive;
+    if (!setLock(m_fd, exclusive && m_writable ? F_WRLCK : F_RDLCK)) {
+        if (errno == EAGAIN || errno == EACCES)
+            throwEngine(engine::kTableBusy, m_path);
+    }
+    // The header is at most 65535 bytes long.
+    const auto fileSize = static_cast<std::uint64_t>(st.st_size);
+    std::string head(static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, 65536)), '\0');
+    preadAll(m_fd, head.data(), head.size(), 0, m_path);
+    m_header = dbf::parseHeader(head, fileSize, m_path);
+    m_count = m_flushed = m_header.recordCount;
+    loadIndex();
+}
+
+void TableFile::loadIndex()
+{
+    if (!m_header.hasMdx)
+        return;
+    const fs::path folder = m_path.parent_path().empty() ? fs::path(".") : m_path.parent_path();
+    const std::string stem = m_path.stem().string();
+    m_mdxPath = findNoCase(folder, stem + ".MDX");
+    std::error_code ec;
+    if (!fs::is_regular_file(m_mdxPath, ec))
+        throwEngine(engine::kIndexNotFound, m_mdxPath);
+    const std::string bytes = readWhole(m_mdxPath);
+    const mdx::FileInfo info = mdx::parse(bytes, m_mdxPath);
+    for (const mdx::TagInfo& t : info.tags) {
+        IndexTag tag;
+        tag.name = t.name;
+        tag.expression = t.expression;
+        tag.keyType = t.keyType;
+        tag.keyLength = t.keyLength;
+        for (std::size_t i = 0; i < m_header.fields.size(); ++i)
+            if (equalNoCase(m_header.fields[i].name, t.expression))
+                tag.field = static_cast<int>(i);
+        if (tag.field >= 0 && (t.keyFormat & (mdx::kDescending | mdx::kUnique)) == 0) {
+            const dbf::Field& f = m_header.fields[static_cast<std::size_t>(tag.field)];
+            tag.supported = (t.keyType == 'C' && f.type == 'C' && t.keyLength == static_cast<std::size_t>(f.length)) ||
+                            (t.keyType == 'N' && isNumericType(f.type));
+        }
+        tag.built = tag.supported && m_count == 0;
+        m_tags.push_back(std::move(tag));
+    }
+}
+
+TableFile::~TableFile()
+{
+    try {
+        flush();
+    } catch (...) {
+        // Closing after a failure: the header keeps the count of the last complete state.
+    }
+    if (m_fd >= 0)
+        ::close(m_fd);
+    auto& files = registry();
+    if (auto it = files.find(m_key); it != files.end() && it->second.expired())
+        files.erase(it);
+}
+
+void TableFile::release()
+{
+    if (--m_handles == 0)
+        flush();
+}
+
+void TableFile::checkWritable() const
+{
+    if (!m_writable)
+        throwEngine(engine::kReadOnly, m_path);
+    for (const IndexTag& t : m_tags)
+        if (!t.supported)
+            throwEngine(engine::kIndexExpression, m_mdxPath);
+}
+
+std::uint32_t TableFile::liveCount()
+{
+    if (m_deleted < 0) {
+        m_deleted = 0;
+        for (std::uint32_t r = 1; r <= m_count; ++r)
+            m_deleted += deleted(r) ? 1 : 0;
+    }
+    return m_count - static_cast<std::uint32_t>(m_deleted);
+}
+
+void TableFile::read(std::uint32_t recno, char* out)
+{
+    const std::size_t len = m_header.recordLength;
+    if (recno > m_flushed) {
+        std::memcpy(out, m_appended.data() + (recno - m_flushed - 1) * len, len);
+        return;
+    }
+    if (recno < m_cacheFirst || recno >= m_cacheFirst + m_cacheCount) {
+        const std::uint32_t want = static_cast<std::uint32_t>(std::max<std::size_t>(1, kReadAhead / len));
+        m_cacheCount = std::min(want, m_flushed - recno + 1);
+        m_cacheFirst = recno;
+        m_cache.resize(m_cacheCount * len);
+        preadAll(m_fd, m_cache.data(), m_cache.size(), m_header.headerLength + std::uint64_t(recno - 1) * len, m_path);
+    }
+    std::memcpy(out, m_cache.data() + (recno - m_cacheFirst) * len, len);
+}
+
+bool TableFile::deleted(std::uint32_t recno)
+{
+    if (recno > m_flushed)
+        return m_appended[(recno - m_flushed - 1) * m_header.recordLength] == dbf::kDeleted;
+    if (recno < m_cacheFirst || recno >= m_cacheFirst + m_cacheCount) {
+        std::string scratch(m_header.recordLength, '\0');
+        read(recno, scratch.data());
+    }
+    return m_cache[(recno - m_cacheFirst) * m_header.recordLength] == dbf::kDeleted;
+}
+
+std::uint32_t TableFile::append(char* record)
+{
+    checkWritable();
+    if (m_count == UINT32_MAX ||
+        m_header.headerLength + (std::uint64_t(m_count) + 1) * m_header.recordLength + 1 > (std::uint64_t(1) << 40))
+        throwEngine(engine::kTableFull, m_path);
+    for (dbf::Field& f : m_header.fields)
+        if (f.type == '+' && f.length == 4 && bytes::be32(bytes::u(record + f.offset)) == 0) {
+            bytes::putBe32(bytes::u(record + f.offset), dbf::encodeInteger(static_cast<std::int32_t>(
+                                                           std::max<std::uint32_t>(1, f.nextAutoIncrement))));
+            f.nextAutoIncrement = std::max<std::uint32_t>(1, f.nextAutoIncrement) + 1;
+            m_autoIncrementDirty = true;
+        }
+    m_appended.append(record, m_header.recordLength);
+    const std::uint32_t recno = ++m_count;
+    if (m_deleted >= 0 && record[0] == dbf::kDeleted)
+        ++m_deleted;
+    m_dirty = true;
+    for (IndexTag& t : m_tags)
+        if (t.built) {
+            t.tail.push_back({sortKey(t, record), recno});
+            m_indexDirty = true;
+        }
+    if (!m_tags.empty())
+        m_indexDirty = true;
+    ++m_version;
+    if (m_appended.size() >= kAppendBuffer)
+        flushAppends();
+    return recno;
+}
+
+void TableFile::write(std::uint32_t recno, const char* record)
+{
+    checkWritable();
+    const std::size_t len = m_header.recordLength;
+    std::string old(len, '\0');
+    read(recno, old.data());
+    for (IndexTag& t : m_tags) {
+        const std::string before = sortKey(t, old.data());
+        const std::string after = sortKey(t, record);
+        if (before == after)
+            continue;
+        m_indexDirty = true;
+        if (!t.built)
+            continue;
+        sortedKeys(t);
+        const mdx::KeyEntry probe{before, recno};
+        auto it = std::lower_bound(t.sorted.begin(), t.sorted.end(), probe, entryLess);
+        if (it != t.sorted.end() && it->key == before && it->recno == recno)
+            t.sorted.erase(it);
+        t.tail.push_back({after, recno});
+    }
+    if (m_deleted >= 0 && old[0] != record[0])
+        m_deleted += record[0] == dbf::kDeleted ? 1 : -1;
+    if (recno > m_flushed) {
+        std::memcpy(m_appended.data() + (recno - m_flushed - 1) * len, record, len);
+    } else {
+        pwriteAll(m_fd, record, len, m_header.headerLength + std::uint64_t(recno - 1) * len, m_path);
+        if (recno >= m_cacheFirst && recno < m_cacheFirst + m_cacheCount)
+            std::memcpy(m_cache.data() + (recno - m_cacheFirst) * len, record, len);
+    }
+    m_dirty = true;
+    ++m_version;
+}
+
+int TableFile::findTag(std::string_view name) const
+{
+    for (std::size_t i = 0; i < m_tags.size(); ++i)
+        if (equalNoCase(m_tags[i].name, name))
+            return static_cast<int>(i);
+    return -1;
+}
+
+std::string TableFile::sortKey(const IndexTag& tag, const char* record) const
+{
+    if (tag.field < 0)
+        return {};
+    const dbf::Field& f = m_header.fields[static_cast<std::size_t>(tag.field)];
+    if (tag.keyType == 'C')
+        return std::string(record + f.offset, static_cast<std::size_t>(f.length));
+    // Numbers: a null is indexed as 0; the key sorts as the level-7 sortable double.
+    const Value v = dbf::decode(f, record + f.offset);
+    double d = 0;
+    if (const auto* i = std::get_if<std::int32_t>(&v))
+        d = *i;
+    else if (const auto* x = std::get_if<double>(&v))
+        d = *x;
+    std::string key(8, '\0');
+    bytes::putBe64(bytes::u(key.data()), dbf::encodeDouble(d));
+    return key;
+}
+
+void TableFile::build(IndexTag& tag)
+{
+    tag.sorted.clear();
+    tag.tail.clear();
+    std::string record(m_header.recordLength, '\0');
+    for (std::uint32_t r = 1; r <= m_count; ++r) {
+        read(r, record.data());
+        tag.sorted.push_back({sortKey(tag, record.data()), r});
+    }
+    std::sort(tag.sorted.begin(), tag.sorted.end(), entryLess);
+    tag.built = true;
+}
+
+const std::vector<mdx::KeyEntry>& TableFile::sortedKeys(IndexTag& tag)
+{
+    if (!tag.built)
+        build(tag);
+    if (!tag.tail.empty()) {
+        std::sort(tag.tail.begin(), tag.tail.end(), entryLess);
+        const auto middle = static_cast<std::ptrdiff_t>(tag.sorted.size());
+        tag.sorted.insert(tag.sorted.end(), std::make_move_iterator(tag.tail.begin()),
+                          std::make_move_iterator(tag.tail.end()));
+        tag.tail.clear();
+        std::inplace_merge(tag.sorted.begin(), tag.sorted.begin() + middle, tag.sorted.end(), entryLess);
+    }
+    return tag.sorted;
+}
+
+void TableFile::flushAppends()
+{
+    if (m_appended.empty())
+        return;
+    const std::uint64_t at = m_header.headerLength + std::uint64_t(m_flushed) * m_header.recordLength;
+    pwriteAll(m_fd, m_appended.data(), m_appended.size(), at, m_path);
+    m_flushed = m_count;
+    m_appended.clear();
+}
+
+void TableFile::writeIndex()
+{
+    std::vector<mdx::TagBuild> builds;
+    for (IndexTag& t : m_tags) {
+        mdx::TagBuild b;
+        b.name = t.name;
+        b.expression = t.expression;
+        b.keyType = t.keyType;
+        b.keyLength = t.keyType == 'N' ? mdx::kNumericKeyLength : t.keyLength;
+        const auto& keys = sortedKeys(t);
+        b.entries.reserve(keys.size());
+        for (const mdx::KeyEntry& e : keys) {
+            if (t.keyType == 'N')
+                b.entries.push_back({mdx::numericKey(dbf::decodeDouble(bytes::be64(bytes::u(e.key.data())))), e.recno});
+            else
+                b.entries.push_back(e);
+        }
+        builds.push_back(std::move(b));
+    }
+    const std::string bytes = mdx::build(m_path.stem().string(), builds, dbf::kDriverId);
+    // Written aside and renamed over the old index, so that no half-written index is left.
+    const fs::path tmp = m_mdxPath.string() + ".tmp";
+    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        throwEngineErrno(errno, m_mdxPath);
+    try {
+        pwriteAll(fd, bytes.data(), bytes.size(), 0, m_mdxPath);
+    } catch (...) {
+        ::close(fd);
+        ::unlink(tmp.c_str());
+        throw;
+    }
+    if (::close(fd) != 0 || ::rename(tmp.c_str(), m_mdxPath.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(tmp.c_str());
+        throwEngineErrno(err, m_mdxPath);
+    }
+}
+
+void TableFile::flush()
+{
+    if (!m_dirty || !m_writable)
+        return;
+    flushAppends();
+    const std::uint64_t end = m_header.headerLength + std::uint64_t(m_count) * m_header.recordLength;
+    const char eof = static_cast<char>(dbf::kEndOfFile);
+    pwriteAll(m_fd, &eof, 1, end, m_path);
+    if (::ftruncate(m_fd, static_cast<off_t>(end + 1)) != 0)
+        throwEngineErrno(errno, m_path);
+    if (m_indexDirty && !m_tags.empty())
+        writeIndex();
+    // The header last: until it is written the table shows its previous complete state.
+    unsigned char head[dbf::kOffRecordCount + 4] = {};
+    head[0] = m_header.version;
+    dbf::stampHeader(head, m_count);
+    pwriteAll(m_fd, reinterpret_cast<const char*>(head) + 1, sizeof head - 1, 1, m_path);
+    if (m_autoIncrementDirty && m_header.level7) {
+        for (std::size_t i = 0; i < m_header.fields.size(); ++i)
+            if (m_header.fields[i].type == '+') {
+                unsigned char v[4];
+                bytes::putLe32(v, m_header.fields[i].nextAutoIncrement);
+                pwriteAll(m_fd, reinterpret_cast<const char*>(v), 4,
+                          dbf::kFixedHeader7 + dbf::kDescriptor7 * i + dbf::kFd7AutoIncrement, m_path);
+            }
+    }
+    m_dirty = m_indexDirty = m_autoIncrementDirty = false;
+}
+
+} // namespace conv
