@@ -9,6 +9,7 @@ namespace conv::cli
 enum Exit : int
 {
     kExitOk = 0,
+    kExitProblems = 1, ///< the command ran and found something wrong (check-table)
     kExitError = 2, ///< an error ended the command; its message is on stderr
     kExitUsage = 64,
 };

@@ -702,11 +702,16 @@ std::string FieldRef::asString() const
 
 std::int32_t FieldRef::asInteger() const
 {
+    // A text field reads as a number through its text, so an empty one is not a number either.
+    if (def().kind == FieldKind::Text)
+        return codec::toInteger(asString(), name());
     return codec::toInteger(value(), name());
 }
 
 double FieldRef::asFloat() const
 {
+    if (def().kind == FieldKind::Text)
+        return codec::toFloat(asString());
     return codec::toFloat(value());
 }
 

@@ -1,0 +1,127 @@
+#include "cli/CommandContext.h"
+#include "cli/Commands.h"
+#include "cli/Paths.h"
+#include "common/Error.h"
+#include "tables/DbfFormat.h"
+#include "tables/Table.h"
+#include "tables/TableCheck.h"
+#include "text/Ansi.h"
+
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <ostream>
+
+namespace conv::cli
+{
+namespace
+{
+
+namespace fs = std::filesystem;
+
+struct DumpOptions
+{
+    std::string file;
+    std::string format = "csv";
+    std::string index;
+};
+
+std::string csvField(const std::string& utf8)
+{
+    const bool quote = utf8.find_first_of(",\"\r\n") != std::string::npos ||
+                       (!utf8.empty() && (utf8.front() == ' ' || utf8.back() == ' '));
+    if (!quote)
+        return utf8;
+    std::string out = "\"";
+    for (char c : utf8) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
+nlohmann::json jsonValue(const Value& v)
+{
+    if (const auto* s = std::get_if<std::string>(&v))
+        return ansiToUtf8(*s);
+    if (const auto* i = std::get_if<std::int32_t>(&v))
+        return *i;
+    if (const auto* d = std::get_if<double>(&v))
+        return *d;
+    if (const auto* b = std::get_if<bool>(&v))
+        return *b;
+    return nullptr;
+}
+
+/// Prints every record in reading order: CSV with a header line of field names, or a JSON array
+/// with one object per record (one record per line).
+int dumpCommand(const DumpOptions& opt, std::ostream& out)
+{
+    const fs::path path = resolveInput(opt.file);
+    Table table(path.has_parent_path() ? path.parent_path() : fs::path("."), path.filename().string());
+    table.setReadOnly(true);
+    table.setIndexName(opt.index);
+    table.open();
+    const int n = table.fieldCount();
+    const bool json = opt.format == "json";
+    if (json) {
+        out << "[";
+    } else {
+        for (int i = 0; i < n; ++i)
+            out << (i ? "," : "") << csvField(std::string(table.fields()[static_cast<std::size_t>(i)].name));
+        out << "\n";
+    }
+    bool firstRecord = true;
+    for (; !table.eof(); table.next()) {
+        if (json) {
+            nlohmann::ordered_json row = nlohmann::ordered_json::object();
+            for (int i = 0; i < n; ++i) {
+                FieldRef f = table.field(i);
+                row[std::string(f.name())] = jsonValue(f.value());
+            }
+            out << (firstRecord ? "\n" : ",\n") << row.dump();
+        } else {
+            for (int i = 0; i < n; ++i)
+                out << (i ? "," : "") << csvField(ansiToUtf8(table.field(i).asString()));
+            out << "\n";
+        }
+        firstRecord = false;
+    }
+    if (json)
+        out << (firstRecord ? "]\n" : "\n]\n");
+    table.close();
+    return kExitOk;
+}
+
+/// Checks a table and its index; lists each problem, or says it is sound.
+int checkCommand(const std::string& file, std::ostream& out)
+{
+    const fs::path path = resolveInput(file);
+    const TableCheck check = checkTable(path);
+    for (const std::string& p : check.problems)
+        out << path.filename().string() << ": " << p << "\n";
+    out << path.filename().string() << ": " << check.records << " records (" << check.deleted << " deleted), "
+        << check.tags << " index tags: " << (check.ok() ? "OK" : std::to_string(check.problems.size()) + " problems")
+        << "\n";
+    return check.ok() ? kExitOk : kExitProblems;
+}
+
+} // namespace
+
+void addTableCommands(CLI::App& app, CommandContext& ctx)
+{
+    auto dump = std::make_shared<DumpOptions>();
+    CLI::App* d = app.add_subcommand("dump", "Print a dBase table as UTF-8 CSV or JSON, in record or index order");
+    d->add_option("TABLE", dump->file, "the .DBF file")->required();
+    d->add_option("--format", dump->format, "csv (default) or json")->check(CLI::IsMember({"csv", "json"}));
+    d->add_option("--index", dump->index, "read in the order of this index tag");
+    d->callback([&ctx, dump] { ctx.action = [&ctx, dump] { return dumpCommand(*dump, ctx.out); }; });
+
+    auto file = std::make_shared<std::string>();
+    CLI::App* c = app.add_subcommand("check-table", "Verify a dBase table's header, records and index tree");
+    c->add_option("TABLE", *file, "the .DBF file")->required();
+    c->callback([&ctx, file] { ctx.action = [&ctx, file] { return checkCommand(*file, ctx.out); }; });
+}
+
+} // namespace conv::cli

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "common/Error.h"
+#include "support/TempDir.h"
+#include "tables/Table.h"
+
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace conv::test
+{
+
+inline std::string readBytes(const std::filesystem::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline std::uint32_t le32At(const std::string& s, std::size_t at)
+{
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(s[at])) |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(s[at + 1])) << 8 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(s[at + 2])) << 16 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(s[at + 3])) << 24;
+}
+
+inline std::uint16_t le16At(const std::string& s, std::size_t at)
+{
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(s[at]) | static_cast<unsigned char>(s[at + 1]) << 8);
+}
+
+/// Appends one record: name=value pairs written as text (or through the given setter).
+template <typename Fill>
+void appendRecord(Table& t, Fill fill)
+{
+    t.append();
+    fill(t);
+    t.post();
+}
+
+} // namespace conv::test
