@@ -7,7 +7,7 @@ packages=(
     g++ cmake ninja-build pkg-config
     libcli11-dev nlohmann-json3-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    locales
+    locales python3
     "$@"
 )
 

@@ -10,6 +10,7 @@ enum Exit : int
 {
     kExitOk = 0,
     kExitProblems = 1, ///< the command ran and found something wrong (check-table)
+    kExitMissing = 1, ///< the import ran, but an input file was missing
     kExitError = 2, ///< an error ended the command; its message is on stderr
     kExitUsage = 64,
 };
