@@ -20,6 +20,7 @@ struct CommandContext
 // Each group of commands registers itself on the application.
 void addTextCommands(CLI::App& app, CommandContext& ctx);
 void addTableCommands(CLI::App& app, CommandContext& ctx);
+void addImportCommands(CLI::App& app, CommandContext& ctx);
 void addExportCommands(CLI::App& app, CommandContext& ctx);
 
 } // namespace conv::cli

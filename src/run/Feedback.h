@@ -48,9 +48,6 @@ public:
     }
 };
 
-/// The application title: the caption of both message boxes.
-inline constexpr const char* kAppTitle = "TransVestranosXADECSV";
-
 /// The level screen's warning (Windows-1252), shown when a course lacks its level or course code.
 inline constexpr const char* kLevelWarning =
     "!!!!!!! ATENCI\xD3N !!!!!!!  Existe alg\xFAn NIVEL o CURSO, sin contenido. Debe completar todos los datos "

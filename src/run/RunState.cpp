@@ -84,14 +84,6 @@ void RunState::countWritten(std::string_view table, std::int64_t records)
     m_written.emplace_back(std::string(table), records);
 }
 
-std::string errorBoxText(std::string_view message)
-{
-    std::string text(message);
-    if (!text.empty() && static_cast<unsigned char>(text.back()) > static_cast<unsigned char>('.'))
-        text += '.';
-    return text;
-}
-
 bool runHandler(Feedback& feedback, const std::function<void()>& handler)
 {
     try {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "run/Feedback.h"
+#include "shell/StartMode.h"
 #include "tables/Table.h"
 
 #include <cstdint>
@@ -81,11 +82,6 @@ public:
 private:
     std::vector<std::pair<std::string, std::int64_t>> m_written;
 };
-
-/// The text of the standard error box for an error message: a full stop is appended when the
-/// message's last character has a code greater than that of "." ("I/O error 32." but
-/// "List index out of bounds (3)" unchanged).
-std::string errorBoxText(std::string_view message);
 
 /// Runs one handler the way the window does: an error ends it where it arises and is shown in
 /// the standard error box; the state stays as the handler left it. False when an error ended it.

@@ -170,7 +170,8 @@ public:
         m_busy.insert({d, p, "P" + teacher});
     }
     /// A free slot of `length` periods on one day, tried from a random start; false when none.
-    bool find(Dice& dice, int length, const std::string& group, const std::string& teacher, int& day, int& period)
+    bool find(Dice& dice, int length, const std::string& group, const std::string& teacher, int& day, int& period,
+              int lastPeriod = 0)
     {
         const int slots = m_days * m_periods;
         const int start = static_cast<int>(dice.below(static_cast<std::size_t>(slots)));
@@ -178,7 +179,7 @@ public:
             const int s = (start + i) % slots;
             const int d = s / m_periods + 1;
             const int p = s % m_periods + 1;
-            if (p + length - 1 > m_periods)
+            if (p + length - 1 > m_periods || (lastPeriod && p > lastPeriod))
                 continue;
             bool ok = true;
             for (int k = 0; k < length && ok; ++k)
@@ -297,7 +298,9 @@ Summary makeTimetable(const fs::path& work, const Options& o)
         }
         if (dice.chance(15)) {
             int d = 0, p = 0;
-            if (week.find(dice, 1, a.group, prof, d, p)) {
+            // In the first half of the day: the converter looks a part period up in DIASHORAST under
+            // twice its number, which must be a period of the day.
+            if (week.find(dice, 1, a.group, prof, d, p, o.periods / 2)) {
                 week.take(d, p, a.group, prof);
                 // The first or the second half of the period.
                 soluc.write(a.asig, prof, a.group, room, d, p + (dice.chance(50) ? 0.5 : 0), 0.5);

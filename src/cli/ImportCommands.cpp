@@ -1,0 +1,256 @@
+#include "cli/CommandContext.h"
+#include "cli/Commands.h"
+#include "cli/Paths.h"
+#include "import/Import.h"
+#include "import/LevelAnswers.h"
+#include "import/Messages.h"
+#include "import/Preflight.h"
+#include "run/RunState.h"
+#include "tables/WorkFolder.h"
+#include "text/Ansi.h"
+
+#include <memory>
+#include <optional>
+#include <ostream>
+
+namespace conv::cli
+{
+namespace
+{
+
+namespace fs = std::filesystem;
+
+/// The window's messages on stderr, as the window would show them; the reuse question answered
+/// by the command's options.
+class CliFeedback : public Feedback
+{
+public:
+    CliFeedback(std::ostream& err, bool reuse)
+        : m_err(err)
+        , m_reuse(reuse)
+    {
+    }
+    void notice(const std::string& text) override
+    {
+        m_err << ansiToUtf8(text) << '\n';
+    }
+    void errorBox(const std::string& text) override
+    {
+        m_err << ansiToUtf8(text) << '\n';
+    }
+    bool askOkCancel(const std::string&, const std::string&) override
+    {
+        return m_reuse;
+    }
+    void change(UiChange what) override
+    {
+        if (what == UiChange::ShowLevelWarning)
+            m_err << ansiToUtf8(kLevelWarning) << '\n';
+    }
+    void setBusy(bool) override
+    {
+    }
+
+private:
+    std::ostream& m_err;
+    bool m_reuse;
+};
+
+struct ImportOptions
+{
+    std::string csv;
+    std::string call;
+    std::string levels;
+    std::string work;
+    bool noReuse = false;
+};
+
+fs::path workFolderOf(const ImportOptions& opt)
+{
+    return opt.work.empty() ? defaultWorkFolder() : fs::path(opt.work);
+}
+
+/// The exit status a finished (or ended) run gives.
+int statusOf(const RunState& run, bool ended)
+{
+    if (ended || run.ErrorProceso != 0)
+        return kExitError;
+    return run.Transformado == 1 ? kExitOk : kExitMissing;
+}
+
+/// Presses the XADE-to-timetable button on `csv` and picks the call: the steps every command
+/// of the import shares. Gives an exit status when they end the command.
+std::optional<int> startImport(RunState& run, const ImportOptions& opt, std::ostream& err)
+{
+    if (!runHandler(run.feedback, [&] { import::BExportarClick(run, opt.csv); }))
+        return kExitError;
+    if (run.Transformado != 1)
+        return kExitMissing;
+    if (opt.call.empty())
+        return std::nullopt;
+    if (!import::selectCall(run, opt.call)) {
+        err << "transxade: no call '" << opt.call << "' in " << files::kCalls
+            << " (transxade calls lists them)\n";
+        return kExitUsage;
+    }
+    return std::nullopt;
+}
+
+int callsCommand(const ImportOptions& opt, std::ostream& out, std::ostream& err)
+{
+    CliFeedback feedback(err, true);
+    RunState run(feedback, workFolderOf(opt));
+    if (const auto status = startImport(run, opt, err))
+        return *status;
+    Table& centro = *run.tables.wwTableCentro;
+    if (centro.editing())
+        centro.cancel();
+    out << "CONVOCATORIA,DESCRIPCION\n";
+    FieldRef code = centro.fieldByName("CONVOCATORIA");
+    FieldRef description = centro.fieldByName("DESCRIPCION");
+    for (centro.first(); !centro.eof(); centro.next())
+        out << ansiToUtf8(import::quoteCsv(code.asString())) << ',' << ansiToUtf8(import::quoteCsv(description.asString()))
+            << '\n';
+    return kExitOk;
+}
+
+int coursesCommand(const ImportOptions& opt, std::ostream& out, std::ostream& err)
+{
+    CliFeedback feedback(err, true);
+    RunState run(feedback, workFolderOf(opt));
+    if (const auto status = startImport(run, opt, err))
+        return *status;
+    if (!runHandler(feedback, [&] { import::BitBtn1Click(run); }))
+        return kExitError;
+    if (run.Transformado != 1 && !run.workFileExists("CURSOST.DBF"))
+        return kExitMissing;
+    Table& nivimp = *run.tables.wwTableNIVIMP;
+    out << "CODCURSO,NOMECURSO,TURNO,NIVEL,CURSO\n";
+    const bool ok = runHandler(feedback, [&] {
+        if (!nivimp.isOpen())
+            nivimp.open();
+        for (nivimp.first(); !nivimp.eof(); nivimp.next()) {
+            const char* sep = "";
+            for (const char* name : {"CODCURSO", "NOMECURSO", "TURNO", "NIVEL", "CURSO"}) {
+                out << sep << ansiToUtf8(import::quoteCsv(nivimp.fieldByName(name).asString()));
+                sep = ",";
+            }
+            out << '\n';
+        }
+    });
+    return ok ? statusOf(run, false) : kExitError;
+}
+
+void printSummary(const RunState& run, std::ostream& out)
+{
+    for (const auto& [table, count] : run.written())
+        out << table << ' ' << count << '\n';
+}
+
+int importCommand(const ImportOptions& opt, std::ostream& out, std::ostream& err)
+{
+    std::map<std::string, import::LevelCodes> answers;
+    const fs::path levels = resolveInput(opt.levels);
+    try {
+        answers = import::readLevelAnswers(levels);
+    } catch (const IoError& e) {
+        err << levels.string() << ": " << e.what() << '\n';
+        return kExitUsage;
+    } catch (const Error& e) {
+        err << e.what() << '\n';
+        return kExitUsage;
+    }
+    CliFeedback feedback(err, !opt.noReuse);
+    RunState run(feedback, workFolderOf(opt));
+    if (const auto status = startImport(run, opt, err))
+        return *status;
+    const bool ended = !runHandler(feedback, [&] {
+        import::BitBtn1Click(run);
+        if (!run.tables.wwTableNIVIMP->isOpen())
+            return; // the course table was missing: the call screen stays
+        import::typeLevelCodes(run, answers);
+        import::FinalRecogida(run);
+    });
+    printSummary(run, out);
+    return statusOf(run, ended);
+}
+
+int checkCommand(const ImportOptions& opt, std::ostream& out, std::ostream& err)
+{
+    std::error_code ec;
+    if (!fs::is_directory(opt.csv, ec)) {
+        err << ansiToUtf8(msg::kNoFolder) << '\n';
+        return kExitMissing;
+    }
+    const std::optional<std::string> call = opt.call.empty() ? std::nullopt : std::optional(opt.call);
+    const std::vector<import::Finding> findings = import::checkXadeFolder(opt.csv, call);
+    int ends = 0, missing = 0, cut = 0;
+    for (const import::Finding& f : findings) {
+        out << f.file;
+        if (f.line > 0)
+            out << ':' << f.line;
+        switch (f.kind) {
+        case import::Finding::Kind::Missing:
+            out << ": missing: ";
+            ++missing;
+            break;
+        case import::Finding::Kind::EndsRun:
+            out << ": ends the run: ";
+            ++ends;
+            break;
+        case import::Finding::Kind::Cut:
+            out << ": cut: ";
+            ++cut;
+            break;
+        }
+        out << ansiToUtf8(f.text) << '\n';
+    }
+    out << ends << (ends == 1 ? " line ends" : " lines end") << " the run, " << missing
+        << (missing == 1 ? " file is" : " files are") << " missing, " << cut << (cut == 1 ? " code is" : " codes are")
+        << " cut\n";
+    return ends ? kExitError : missing ? kExitMissing : kExitOk;
+}
+
+void addWork(CLI::App* cmd, ImportOptions& opt)
+{
+    cmd->add_option("--work", opt.work, "the work folder (default: \\VTEMP here, or $TRANSXADE_WORK)");
+}
+
+} // namespace
+
+void addImportCommands(CLI::App& app, CommandContext& ctx)
+{
+    auto opt = std::make_shared<ImportOptions>();
+
+    CLI::App* calls = app.add_subcommand("calls", "List the calls of an XADE export (code and description, CSV)");
+    calls->add_option("--csv", opt->csv, "the folder of XADE CSV files")->required();
+    addWork(calls, *opt);
+    calls->callback([&ctx, opt] { ctx.action = [&ctx, opt] { return callsCommand(*opt, ctx.out, ctx.err); }; });
+
+    CLI::App* courses = app.add_subcommand(
+        "courses", "Print the courses of a call as the answers file to complete (CSV), with the codes kept from "
+                   "an earlier import filled in");
+    courses->add_option("--csv", opt->csv, "the folder of XADE CSV files")->required();
+    courses->add_option("--call", opt->call, "the call's code")->required();
+    addWork(courses, *opt);
+    courses->callback([&ctx, opt] { ctx.action = [&ctx, opt] { return coursesCommand(*opt, ctx.out, ctx.err); }; });
+
+    CLI::App* imp = app.add_subcommand(
+        "import", "Import an XADE export into the timetable program's tables. Exit status: 0 done, 1 done with a "
+                  "missing input, 2 ended by an error or an incomplete course, 64 wrong usage");
+    imp->add_option("--csv", opt->csv, "the folder of XADE CSV files")->required();
+    imp->add_option("--call", opt->call, "the call's code")->required();
+    imp->add_option("--levels", opt->levels, "the answers: CSV with CODCURSO,NOMECURSO,TURNO,NIVEL,CURSO")->required();
+    addWork(imp, *opt);
+    imp->add_flag("--no-reuse", opt->noReuse, "forget the codes kept from earlier imports (CURSOST2)");
+    imp->callback([&ctx, opt] { ctx.action = [&ctx, opt] { return importCommand(*opt, ctx.out, ctx.err); }; });
+
+    CLI::App* check = app.add_subcommand(
+        "check", "Read every XADE file as the import would and report lines that would end it, missing files and "
+                 "codes that will be cut; writes nothing. Exit status: 0 clean, 1 a file missing, 2 a line ends the run");
+    check->add_option("--csv", opt->csv, "the folder of XADE CSV files")->required();
+    check->add_option("--call", opt->call, "judge the group lines of this call only");
+    check->callback([&ctx, opt] { ctx.action = [&ctx, opt] { return checkCommand(*opt, ctx.out, ctx.err); }; });
+}
+
+} // namespace conv::cli

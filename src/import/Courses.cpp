@@ -1,0 +1,115 @@
+#include "import/DataLines.h"
+#include "import/Import.h"
+#include "import/Messages.h"
+#include "import/ShortCodes.h"
+
+#include "common/IoErrors.h"
+#include "tables/WorkFolder.h"
+
+#include <filesystem>
+#include <unordered_set>
+
+namespace conv::import
+{
+
+void BitBtn1Click(RunState& run)
+{
+    CargaCursos(run);
+    DatosNivel(run);
+}
+
+void CargaCursos(RunState& run)
+{
+    rebuildTable(run.workFolder, layouts::CURSOST);
+    if (!run.csvFileExists(files::kGroupsForCourses)) {
+        run.feedback.notice(msg::kNoGroupsForCourses);
+        run.Transformado = -1;
+        return;
+    }
+    DataLines lines(run.csvFile(files::kGroupsForCourses));
+    auto table = run.stageTable(layouts::CURSOST);
+    table->open();
+    FieldRef nome = table->fieldByName("NOMECURSO");
+    FieldRef cod = table->fieldByName("CODCURSO");
+    const CallFilter filter(run);
+    // The course codes stored so far. A code is looked for as the table compares it: cut to
+    // the field's width, trailing blanks not counting.
+    std::unordered_set<std::string> stored;
+    FieldList f;
+    std::int64_t count = 0;
+    while (lines.next(f)) {
+        if (!filter.belongs(f[0]))
+            continue;
+        const std::string& code = f[1];
+        if (stored.contains(codes::storedForm(code, 10)))
+            continue;
+        const std::string& name = f[4];
+        table->append();
+        nome.setString(name);
+        cod.setString(code);
+        table->post();
+        stored.insert(codes::storedForm(code, 10));
+        ++count;
+    }
+    table->close();
+    run.countWritten("CURSOST", count);
+}
+
+void DatosNivel(RunState& run)
+{
+    if (!run.workFileExists("CURSOST.DBF")) {
+        run.feedback.notice(msg::kNoCourseTable);
+        run.Transformado = -1;
+        return;
+    }
+    Table& nivimp = *run.tables.wwTableNIVIMP;
+    if (!nivimp.isOpen())
+        nivimp.open();
+    nivimp.first();
+    run.feedback.change(UiChange::ShowLevelScreen);
+    if (!run.workFileExists("CURSOST2.DBF"))
+        return;
+    if (run.feedback.askOkCancel(msg::kReuseCaption, msg::kReuseText)) {
+        nivimp.first();
+        Table& nivimp2 = *run.tables.wwTableNIVIMP2;
+        if (!nivimp2.isOpen())
+            nivimp2.open();
+        for (; !nivimp.eof(); nivimp.next()) {
+            if (!nivimp2.findKey(Value(nivimp.fieldByName("CODCURSO").asString())))
+                continue;
+            nivimp.edit();
+            for (const char* name : {"TURNO", "NIVEL", "CURSO"})
+                nivimp.fieldByName(name).setString(nivimp2.fieldByName(name).asString());
+            nivimp.post();
+        }
+        return;
+    }
+    // Declined: the reuse table starts again from this import. Only its .DBF goes; the next
+    // creation replaces the index file.
+    if (run.tables.wwTableNIVIMP2 && run.tables.wwTableNIVIMP2->isOpen())
+        run.tables.wwTableNIVIMP2->close();
+    std::error_code ec;
+    std::filesystem::remove(findNoCase(run.workFolder, "CURSOST2.DBF"), ec);
+}
+
+int typeLevelCodes(RunState& run, const std::map<std::string, LevelCodes>& answers)
+{
+    Table& nivimp = *run.tables.wwTableNIVIMP;
+    if (!nivimp.isOpen())
+        nivimp.open();
+    int changed = 0;
+    for (nivimp.first(); !nivimp.eof(); nivimp.next()) {
+        const auto it = answers.find(nivimp.fieldByName("CODCURSO").asString());
+        if (it == answers.end())
+            continue;
+        nivimp.edit();
+        nivimp.fieldByName("TURNO").setString(it->second.TURNO);
+        nivimp.fieldByName("NIVEL").setString(it->second.NIVEL);
+        nivimp.fieldByName("CURSO").setString(it->second.CURSO);
+        nivimp.post();
+        ++changed;
+    }
+    return changed;
+}
+
+} // namespace conv::import

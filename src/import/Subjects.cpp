@@ -1,0 +1,197 @@
+#include "import/DataLines.h"
+#include "import/Import.h"
+#include "import/Messages.h"
+#include "import/ShortCodes.h"
+
+#include "tables/WorkFolder.h"
+
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace conv::import
+{
+namespace
+{
+
+/// Writes the subjects and activities into ASIGNOMT and ASIGNOMT2 and keeps what the stage
+/// knows of them: the short codes given, the code each long code got, and every stored COD.
+class SubjectWriter
+{
+public:
+    explicit SubjectWriter(RunState& run)
+        : m_run(run)
+        , m_nomAsg(run.stageTable(layouts::ASIGNOMT))
+        , m_nomAsg2(run.stageTable(layouts::ASIGNOMT2))
+    {
+        m_nomAsg->open();
+        m_nomAsg2->open();
+        for (const char* name : {"COD", "CODLARGO", "NOMBRE", "ESTAREA", "CODTAREA", "CODLARGO2"})
+            m_first.push_back(m_nomAsg->fieldByName(name));
+        for (const char* name : {"COD", "CODLARGO", "NOMBRE", "CODMATERIA", "CODCURSO", "ESTAREA", "CODTAREA", "ABREVXADE"})
+            m_second.push_back(m_nomAsg2->fieldByName(name));
+    }
+    ~SubjectWriter()
+    {
+        m_run.countWritten("ASIGNOMT", m_count);
+        m_run.countWritten("ASIGNOMT2", m_count2);
+    }
+
+    /// One line of either subject file (positions 0 to 5).
+    void subjectLine(const FieldList& f)
+    {
+        const std::string& codMateria = f[0];
+        const std::string& codCurso = f[1];
+        const std::string task = f[2] == "0" ? std::string() : f[2];
+        const std::string& longCode = f[3];
+        const std::string& name = f[4];
+        const std::string& abrevXade = f[5];
+
+        // A long code seen before keeps the code it got, however long it is.
+        const auto seen = m_codeOfLongCode.find(longCode);
+        if (seen != m_codeOfLongCode.end()) {
+            writeSecond(seen->second, longCode, name, codMateria, codCurso, false, task, abrevXade);
+            return;
+        }
+        const std::string base = codes::subjectBase(longCode, name);
+        const std::string cod = m_given.taken(base) ? m_search.find(base, m_given, [&base](std::uint64_t i) {
+            return codes::numberedCandidate(base, i);
+        })
+                                                    : base;
+        m_given.add(cod);
+        m_codeOfLongCode.emplace(longCode, cod);
+        writeFirst(cod, longCode, name, false, task, longCode);
+        writeSecond(cod, longCode, name, codMateria, codCurso, false, task, abrevXade);
+    }
+
+    /// One line of the activity file, the header included: the first line not already present
+    /// is taken as the header and left out.
+    void activityLine(const FieldList& f)
+    {
+        const std::string& code = f[0];
+        const std::string& longCode = f[1];
+        const std::string& name = f[2];
+        if (m_storedCods.contains(codes::storedForm(code, 10)))
+            return;
+        if (m_activityHeaderPending) {
+            m_activityHeaderPending = false;
+            return;
+        }
+        writeFirst(code, longCode, name, true, code, longCode);
+        writeSecond(code, longCode, name, "", "", true, code, "");
+    }
+
+    void close()
+    {
+        m_nomAsg->close();
+        m_nomAsg2->close();
+    }
+
+private:
+    void writeFirst(const std::string& cod, const std::string& codLargo, const std::string& nombre, bool tarea,
+                    const std::string& codTarea, const std::string& codLargo2)
+    {
+        m_nomAsg->append();
+        m_first[0].setString(cod);
+        m_first[1].setString(codLargo);
+        m_first[2].setString(nombre);
+        m_first[3].setBoolean(tarea);
+        m_first[4].setString(codTarea);
+        m_first[5].setString(codLargo2);
+        m_nomAsg->post();
+        m_storedCods.insert(codes::storedForm(cod, 10));
+        ++m_count;
+    }
+
+    void writeSecond(const std::string& cod, const std::string& codLargo, const std::string& nombre,
+                     const std::string& codMateria, const std::string& codCurso, bool tarea,
+                     const std::string& codTarea, const std::string& abrevXade)
+    {
+        m_nomAsg2->append();
+        m_second[0].setString(cod);
+        m_second[1].setString(codLargo);
+        m_second[2].setString(nombre);
+        m_second[3].setString(codMateria);
+        m_second[4].setString(codCurso);
+        m_second[5].setBoolean(tarea);
+        m_second[6].setString(codTarea);
+        m_second[7].setString(abrevXade);
+        m_nomAsg2->post();
+        ++m_count2;
+    }
+
+    RunState& m_run;
+    std::unique_ptr<Table> m_nomAsg;
+    std::unique_ptr<Table> m_nomAsg2;
+    std::vector<FieldRef> m_first;  // ASIGNOMT's fields in table order
+    std::vector<FieldRef> m_second; // ASIGNOMT2's
+    codes::GivenCodes m_given{true};
+    codes::CandidateSearch m_search;
+    std::unordered_map<std::string, std::string> m_codeOfLongCode;
+    std::unordered_set<std::string> m_storedCods; // every COD of ASIGNOMT, as stored
+    bool m_activityHeaderPending = true;
+    std::int64_t m_count = 0;
+    std::int64_t m_count2 = 0;
+};
+
+std::unordered_set<std::string> schoolCourseCodes(Table& cursos)
+{
+    std::unordered_set<std::string> out;
+    FieldRef cod = cursos.fieldByName("CODCURSO");
+    for (cursos.first(); !cursos.eof(); cursos.next())
+        out.insert(cod.asString());
+    return out;
+}
+
+} // namespace
+
+void DatosMaterias(RunState& run)
+{
+    if (!run.csvFileExists(files::kCentreSubjects)) {
+        run.feedback.notice(msg::kNoCentreSubjects);
+        run.Transformado = -1;
+        return;
+    }
+    std::optional<DataLines> lines(std::in_place, run.csvFile(files::kCentreSubjects));
+    rebuildTable(run.workFolder, layouts::ASIGNOMT);
+    rebuildTable(run.workFolder, layouts::ASIGNOMT2);
+    SubjectWriter writer(run);
+    FieldList f;
+    while (lines->next(f))
+        writer.subjectLine(f);
+    lines.reset();
+
+    if (!run.csvFileExists(files::kGeneralSubjects)) {
+        run.feedback.notice(msg::kNoGeneralSubjects);
+        run.Transformado = -1;
+        writer.close();
+        return;
+    }
+    lines.emplace(run.csvFile(files::kGeneralSubjects));
+    Table& cursos = *run.tables.wwTableCursos;
+    if (!cursos.isOpen())
+        cursos.open();
+    const std::unordered_set<std::string> courses = schoolCourseCodes(cursos);
+    while (lines->next(f)) {
+        // Lines of courses the school does not have are kept only when they carry a task code.
+        if (!courses.contains(codes::storedForm(f[1], 10)) && f[2] == "0")
+            continue;
+        writer.subjectLine(f);
+    }
+    lines.reset();
+
+    if (!run.csvFileExists(files::kActivities)) {
+        run.feedback.notice(msg::kNoActivities);
+        run.Transformado = -1;
+        writer.close();
+        cursos.close();
+        return;
+    }
+    lines.emplace(run.csvFile(files::kActivities), true);
+    while (lines->next(f))
+        writer.activityLine(f);
+    writer.close();
+    cursos.close();
+}
+
+} // namespace conv::import

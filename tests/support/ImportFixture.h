@@ -1,0 +1,89 @@
+#pragma once
+
+#include "import/Import.h"
+#include "run/RunState.h"
+#include "support/RecordingFeedback.h"
+#include "support/TempDir.h"
+#include "tables/Table.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace conv::test
+{
+
+/// A CSV folder, a work folder and a run over them, with the steps a user takes.
+class ImportFixture : public ::testing::Test
+{
+protected:
+    TempDir csv;
+    TempDir work;
+    RecordingFeedback feedback;
+    std::unique_ptr<RunState> run = std::make_unique<RunState>(feedback, work.path());
+
+    /// Writes an XADE file: a header line, then the lines, CR LF ended (text given as UTF-8).
+    void xade(const std::string& name, const std::vector<std::string>& lines, const std::string& header = "H0,H1,H2,H3,H4,H5")
+    {
+        std::string text = header + "\r\n";
+        for (const auto& l : lines)
+            text += l + "\r\n";
+        csv.write(name, text);
+    }
+
+    /// A fresh start of the program on the same folders.
+    void restart()
+    {
+        run.reset();
+        feedback = RecordingFeedback();
+        run = std::make_unique<RunState>(feedback, work.path());
+    }
+
+    /// Presses the button, picks `call` and presses "Continuar".
+    bool toLevels(const std::string& call = "C1")
+    {
+        return runHandler(feedback, [&] {
+            import::BExportarClick(*run, csv.path().string());
+            ASSERT_TRUE(import::selectCall(*run, call));
+            import::BitBtn1Click(*run);
+        });
+    }
+
+    /// The whole run: to the level screen, the codes typed, "Aceptar". False when an error ended it.
+    bool importAll(const std::map<std::string, import::LevelCodes>& levels, const std::string& call = "C1")
+    {
+        if (!toLevels(call))
+            return false;
+        return runHandler(feedback, [&] {
+            import::typeLevelCodes(*run, levels);
+            import::FinalRecogida(*run);
+        });
+    }
+
+    /// The table's records in reading order, the chosen fields joined by "|".
+    std::vector<std::string> dump(const std::string& table, const std::vector<std::string>& fields,
+                                  const std::string& index = "")
+    {
+        Table t(work.path(), table + ".DBF");
+        if (!index.empty())
+            t.setIndexName(index);
+        t.open();
+        std::vector<std::string> rows;
+        for (t.first(); !t.eof(); t.next()) {
+            std::string row;
+            for (std::size_t i = 0; i < fields.size(); ++i)
+                row += (i ? "|" : "") + t.fieldByName(fields[i]).asString();
+            rows.push_back(row);
+        }
+        t.close();
+        return rows;
+    }
+};
+
+/// Level codes for a few courses: {code, {TURNO, NIVEL, CURSO}}.
+using Levels = std::map<std::string, import::LevelCodes>;
+
+} // namespace conv::test
