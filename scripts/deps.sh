@@ -7,7 +7,7 @@ packages=(
     g++ cmake ninja-build pkg-config
     libcli11-dev nlohmann-json3-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    locales
+    locales python3
     qt6-base-dev libxcb1-dev libx11-dev
     fonts-liberation2
     xvfb x11-utils xdotool imagemagick

@@ -21,5 +21,6 @@ struct CommandContext
 void addTextCommands(CLI::App& app, CommandContext& ctx);
 void addTableCommands(CLI::App& app, CommandContext& ctx);
 void addImportCommands(CLI::App& app, CommandContext& ctx);
+void addExportCommands(CLI::App& app, CommandContext& ctx);
 
 } // namespace conv::cli

@@ -37,6 +37,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     addTextCommands(app, ctx);
     addTableCommands(app, ctx);
     addImportCommands(app, ctx);
+    addExportCommands(app, ctx);
 
     if (argc >= 2 && argv[1][0] != '-' && !hasSubcommand(app, argv[1])) {
         err << "Unknown command: " << argv[1] << "\nRun with --help for more information.\n";

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 namespace conv
@@ -38,6 +39,13 @@ public:
     virtual void change(UiChange what) = 0;
     /// The screen-wide wait cursor on or off.
     virtual void setBusy(bool busy) = 0;
+    /// The modal check of the period template ("Control de Plantilla Horaria"): the user may
+    /// correct PLANTILLA in `workFolder` before the timetable is exported. How it ends does not
+    /// matter. Nothing happens where nobody can answer (the batch converter).
+    virtual void checkTemplate(const std::filesystem::path& workFolder)
+    {
+        (void)workFolder;
+    }
 };
 
 /// The level screen's warning (Windows-1252), shown when a course lacks its level or course code.

@@ -1,0 +1,96 @@
+#include "cli/CommandContext.h"
+#include "cli/Commands.h"
+#include "export/Export.h"
+#include "run/RunState.h"
+#include "tables/WorkFolder.h"
+#include "text/Ansi.h"
+
+#include <memory>
+#include <ostream>
+
+namespace conv::cli
+{
+namespace
+{
+
+namespace fs = std::filesystem;
+
+/// The window's messages on stderr, as the window would show them. The template check has
+/// nobody to ask: the template is exported as it stands in the work folder (or as built).
+class ExportFeedback : public Feedback
+{
+public:
+    explicit ExportFeedback(std::ostream& err)
+        : m_err(err)
+    {
+    }
+    void notice(const std::string& text) override
+    {
+        m_err << ansiToUtf8(text) << '\n';
+    }
+    void errorBox(const std::string& text) override
+    {
+        m_err << ansiToUtf8(text) << '\n';
+    }
+    bool askOkCancel(const std::string&, const std::string&) override
+    {
+        return true;
+    }
+    void change(UiChange) override
+    {
+    }
+    void setBusy(bool) override
+    {
+    }
+
+private:
+    std::ostream& m_err;
+};
+
+struct ExportOptions
+{
+    std::string csv;
+    std::string work;
+};
+
+void printSummary(const exporter::ExportReport& r, std::ostream& out)
+{
+    out << "HORARIO.CSV " << fs::absolute(r.horarioCsv).string() << '\n'
+        << "lines " << r.lines << '\n'
+        << "classes " << r.classes << '\n'
+        << "passed over, day 0: " << r.dayZero << '\n'
+        << "passed over, teacher not in PROFT: " << r.noTeacher << '\n'
+        << "passed over, subject not in ASIGNOMT2: " << r.noSubject << '\n'
+        << "group not in GRUPOST (written without one): " << r.noGroup << '\n';
+}
+
+int exportCommand(const ExportOptions& opt, std::ostream& out, std::ostream& err)
+{
+    ExportFeedback feedback(err);
+    RunState run(feedback, opt.work.empty() ? defaultWorkFolder() : fs::path(opt.work));
+    exporter::ExportReport report;
+    if (!runHandler(feedback, [&] { exporter::BImportarClick(run, opt.csv, &report); }))
+        return kExitError;
+    if (run.Transformado != 1)
+        return kExitMissing;
+    printSummary(report, out);
+    return kExitOk;
+}
+
+} // namespace
+
+void addExportCommands(CLI::App& app, CommandContext& ctx)
+{
+    auto opt = std::make_shared<ExportOptions>();
+    CLI::App* exp = app.add_subcommand(
+        "export",
+        "Write the finished timetable (SOLUC in the work folder) as HORARIO.CSV in the CSV folder, for XADE. The "
+        "period template PLANTILLA is used as it stands, or built from DIASHORAST (else 20 periods from 08:00) when it "
+        "is missing or empty. Exit status: 0 HORARIO.CSV written, 1 nothing written because the CSV folder is "
+        "missing, 2 an error ended the export (HORARIO.CSV then stays as it was), 64 wrong usage");
+    exp->add_option("--csv", opt->csv, "the folder that receives HORARIO.CSV")->required();
+    exp->add_option("--work", opt->work, "the work folder (default: \\VTEMP here, or $TRANSXADE_WORK)");
+    exp->callback([&ctx, opt] { ctx.action = [&ctx, opt] { return exportCommand(*opt, ctx.out, ctx.err); }; });
+}
+
+} // namespace conv::cli

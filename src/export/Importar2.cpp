@@ -1,0 +1,243 @@
+#include "export/Export.h"
+#include "export/Lookup.h"
+#include "export/Rules.h"
+
+#include "tables/Layouts.h"
+
+#include <unordered_map>
+
+namespace conv::exporter
+{
+namespace
+{
+
+/// What GRUPOST gives a class: the first group record whose ABREV equals the class's group.
+struct GroupInfo
+{
+    std::string text;   ///< NOMEABREVSUBGRUXADE, else NOMEABREVGRUPXADE
+    std::string course; ///< CODCURSOXADE
+};
+
+/// The groups by ABREV as read (compared exactly, letter case significant), first record
+/// first. GRUPOST does not change during the export, so one pass gives what a walk from the
+/// first record for every class would find.
+std::unordered_map<std::string, GroupInfo> readGroups(Table& grupos)
+{
+    std::unordered_map<std::string, GroupInfo> groups;
+    FieldRef abrev = grupos.fieldByName("ABREV");
+    FieldRef subgroup = grupos.fieldByName("NOMEABREVSUBGRUXADE");
+    FieldRef group = grupos.fieldByName("NOMEABREVGRUPXADE");
+    FieldRef course = grupos.fieldByName("CODCURSOXADE");
+    for (grupos.first(); !grupos.eof(); grupos.next()) {
+        std::string key = abrev.asString();
+        if (groups.count(key))
+            continue;
+        std::string text = subgroup.asString();
+        if (text.empty())
+            text = group.asString();
+        groups.emplace(std::move(key), GroupInfo{std::move(text), course.asString()});
+    }
+    return groups;
+}
+
+/// The HORAINI of every template record in HORA order.
+std::vector<std::string> readStartTimes(RunState& run)
+{
+    auto plantilla = run.stageTable(layouts::PLANTILLA);
+    plantilla->setIndexName("HORA");
+    plantilla->open();
+    std::vector<std::string> startTimes;
+    FieldRef horaIni = plantilla->fieldByName("HORAINI");
+    for (; !plantilla->eof(); plantilla->next())
+        startTimes.push_back(horaIni.asString());
+    plantilla->close();
+    return startTimes;
+}
+
+/// The walk through SOLUC, one record at a time, appending the lines to HORARIOXADECSV.
+class TimetableWriter
+{
+public:
+    TimetableWriter(RunState& run, Table& horario, ExportReport& report)
+        : m_tables(run.tables)
+        , m_horario(horario)
+        , m_report(report)
+        , m_startTimes(readStartTimes(run))
+        , m_groups(readGroups(*run.tables.wwTableGrupos))
+        , m_subjects(*run.tables.wwTableNomAsg2, "COD;CODCURSO", "ABREVXADE")
+        , m_partPeriods(*run.tables.wwTableDiasHorasT, "DIA;HORA", "HORADESDE")
+        , m_nlin(horario.fieldByName("NLIN"))
+        , m_diasem(horario.fieldByName("DIASEM"))
+        , m_horaini(horario.fieldByName("HORAINI"))
+        , m_grupo(horario.fieldByName("GRUPO_SUBGRU"))
+        , m_materia(horario.fieldByName("MATERIA"))
+        , m_profesor(horario.fieldByName("PROFESOR"))
+        , m_reservado(horario.fieldByName("RESERVADO"))
+        , m_aula(horario.fieldByName("AULA"))
+    {
+    }
+
+    void run()
+    {
+        Table& soluc = *m_tables.wwTableSoluc;
+        FieldRef dia = soluc.fieldByName("DIA");
+        FieldRef asig = soluc.fieldByName("ASIG");
+        FieldRef prof = soluc.fieldByName("PROF");
+        FieldRef codGrupo = soluc.fieldByName("CODGRUPO");
+        FieldRef aula = soluc.fieldByName("AULA");
+        FieldRef hora = soluc.fieldByName("HORA");
+        FieldRef sesiones = soluc.fieldByName("SESIONES");
+        Table& profesores = *m_tables.wwTableProfesor;
+        FieldRef nombre = profesores.fieldByName("NOMBRE");
+
+        for (soluc.first(); !soluc.eof(); soluc.next()) {
+            ++m_report.classes;
+            const std::int32_t d = dia.asInteger();
+            if (d == 0) {
+                ++m_report.dayZero;
+                continue;
+            }
+            const std::string subject = asig.asString();
+            const std::string teacher = prof.asString();
+            const std::string group = codGrupo.asString();
+            const std::string room = aula.asString();
+            const std::int32_t p = hora.asInteger();
+            const std::string_view day = dayName(d);
+
+            if (!profesores.findKey(teacher)) {
+                ++m_report.noTeacher;
+                continue;
+            }
+            const std::string teacherName = nombre.asString();
+            const std::int32_t n = sesiones.asInteger();
+            const double s = sesiones.asFloat();
+            const double h = hora.asFloat();
+
+            static const GroupInfo kNoGroup;
+            const auto g = m_groups.find(group);
+            const GroupInfo& info = g == m_groups.end() ? kNoGroup : g->second;
+            if (g == m_groups.end())
+                ++m_report.noGroup;
+
+            const std::optional<std::string> subjectText = m_subjects.find({subject, info.course});
+            if (!subjectText) {
+                ++m_report.noSubject;
+                continue;
+            }
+
+            Line line{day, info.text, *subjectText, teacherName, room};
+            if (hasFraction(s)) {
+                std::string start;
+                if (const std::optional<std::int32_t> k = partPeriodNumber(h))
+                    start = m_partPeriods.find({std::to_string(d), std::to_string(*k)}).value_or("");
+                write(line, start);
+            } else {
+                for (std::int32_t j = 0; j < n; ++j)
+                    write(line, startTimeAt(m_startTimes, std::int64_t(p) + j));
+            }
+        }
+    }
+
+private:
+    struct Line
+    {
+        std::string_view day;
+        std::string_view group;
+        std::string_view subject;
+        std::string_view teacher;
+        std::string_view room;
+    };
+
+    void write(const Line& line, std::string_view start)
+    {
+        ++m_counter;
+        m_horario.append();
+        m_nlin.setInteger(m_counter);
+        m_diasem.setString(line.day);
+        m_horaini.setString(start);
+        m_grupo.setString(line.group);
+        m_materia.setString(line.subject);
+        m_profesor.setString(line.teacher);
+        m_reservado.setString("");
+        m_aula.setString(line.room);
+        m_horario.post();
+    }
+
+    WindowTables& m_tables;
+    Table& m_horario;
+    ExportReport& m_report;
+    std::vector<std::string> m_startTimes;
+    std::unordered_map<std::string, GroupInfo> m_groups;
+    LocateIndex m_subjects;
+    LocateIndex m_partPeriods;
+    std::int32_t m_counter = 0;
+    FieldRef m_nlin, m_diasem, m_horaini, m_grupo, m_materia, m_profesor, m_reservado, m_aula;
+};
+
+/// The lines of HORARIO.CSV, one per record of HORARIOXADECSV in record order.
+std::string horarioBytes(Table& horario, std::int64_t& lines)
+{
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(horario.recordCount()) * 96);
+    FieldRef fields[] = {horario.fieldByName("NLIN"),     horario.fieldByName("DIASEM"),
+                         horario.fieldByName("HORAINI"),  horario.fieldByName("GRUPO_SUBGRU"),
+                         horario.fieldByName("MATERIA"),  horario.fieldByName("PROFESOR"),
+                         horario.fieldByName("RESERVADO"), horario.fieldByName("AULA")};
+    std::string values[8];
+    lines = 0;
+    for (horario.first(); !horario.eof(); horario.next()) {
+        HorarioValues view;
+        for (std::size_t i = 0; i < 8; ++i) {
+            values[i] = fields[i].asString();
+            view[i] = values[i];
+        }
+        appendHorarioLine(bytes, view);
+        ++lines;
+    }
+    return bytes;
+}
+
+} // namespace
+
+void Importar2(RunState& run, ExportReport* given)
+{
+    ExportReport local;
+    ExportReport& report = given ? *given : local;
+    report = {};
+    WindowTables& t = run.tables;
+    for (Table* table : {t.wwTableSoluc.get(), t.wwTableGrupos.get(), t.wwTableProfesor.get(), t.wwTableAulas.get(),
+                         t.wwTableNomAsg2.get(), t.wwTableDiasHorasT.get()})
+        table->open();
+    t.wwTableSoluc->first();
+
+    auto horario = run.stageTable(layouts::HORARIOXADECSV);
+    horario->deleteTable();
+    horario->createTable();
+    horario->open();
+
+    TimetableWriter(run, *horario, report).run();
+
+    for (auto* handle : {&t.wwTableSoluc, &t.wwTableGrupos, &t.wwTableProfesor, &t.wwTableAulas, &t.wwTableNomAsg2,
+                         &t.wwTableDiasHorasT})
+        handle->reset();
+
+    // Written whole and put in place in one step: XADE never finds half a timetable.
+    const std::filesystem::path target = run.csvFolder() / kHorarioCsv;
+    replaceFileWhole(target, horarioBytes(*horario, report.lines));
+    report.horarioCsv = target;
+    run.countWritten("HORARIOXADECSV", report.lines);
+
+    horario->close();
+    horario.reset();
+
+    run.ErrorProceso = 0;
+    run.feedback.setBusy(false);
+    run.Transformado = 1;
+    run.feedback.notice(kFinished);
+    run.feedback.change(UiChange::DisableImportar);
+    run.feedback.change(UiChange::DisableExportar);
+    if (run.embedded())
+        run.feedback.change(UiChange::CloseWindow);
+}
+
+} // namespace conv::exporter
