@@ -2,19 +2,17 @@
 
 #include "app/AnsiText.h"
 #include "app/MainWindow.h"
+#include "export/Export.h"
 #include "import/Import.h"
 #include "run/Feedback.h"
 #include "run/RunState.h"
 #include "tables/WorkFolder.h"
 
-#include <filesystem>
 
 namespace conv::app
 {
 namespace
 {
-
-constexpr const char* kNoFolder = "No existe la carpeta";
 
 /// The window as the core's feedback: boxes through the window, screen changes on its controls.
 class WindowFeedback : public Feedback
@@ -40,6 +38,10 @@ public:
     {
         m_window.setBusy(busy);
     }
+    void checkTemplate(const std::filesystem::path& workFolder) override
+    {
+        m_window.checkTemplate(workFolder);
+    }
     void change(UiChange what) override
     {
         switch (what) {
@@ -59,15 +61,13 @@ private:
     TMForm& m_window;
 };
 
-/// The core of both directions on one run state. The timetable-to-XADE direction keeps to its
-/// folder check until its stages join the build.
+/// The core of both directions on one run state.
 class CoreConversion : public Conversion
 {
 public:
     explicit CoreConversion(TMForm& window)
         : m_feedback(window)
         , m_run(m_feedback, defaultWorkFolder())
-        , m_window(window)
     {
     }
 
@@ -89,15 +89,7 @@ public:
     }
     void BImportarClick(const std::string& folder) override
     {
-        m_run.RutaCSV = folder + '/';
-        std::error_code ec;
-        if (std::filesystem::is_directory(m_run.csvFolder(), ec))
-            return;
-        m_window.notice(QString::fromLatin1(kNoFolder));
-        if (m_run.embedded()) {
-            m_run.Transformado = 0;
-            m_window.closeWindow();
-        }
+        exporter::BImportarClick(m_run, folder);
     }
     std::int32_t& Transformado() override
     {
@@ -123,7 +115,6 @@ public:
 private:
     WindowFeedback m_feedback;
     RunState m_run;
-    TMForm& m_window;
 };
 
 } // namespace

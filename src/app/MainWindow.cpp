@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/AnsiText.h"
+#include "app/ControlPlantilla.h"
 #include "app/DataGrid.h"
 #include "app/Embedding.h"
 #include "app/FolderChooser.h"
@@ -421,6 +422,13 @@ void TMForm::setBusy(bool busy)
         QApplication::restoreOverrideCursor();
 }
 
+void TMForm::checkTemplate(const std::filesystem::path& workFolder)
+{
+    TControlPlantilla dialog(workFolder, this);
+    connect(&dialog, &TControlPlantilla::failed, this, [this](const QString& m) { errorBox(m); });
+    m_boxes.showModal(dialog);
+}
+
 void TMForm::hideFolderChooser()
 {
     Directorios->hide();
@@ -516,6 +524,7 @@ void TMForm::BExportarClick()
 void TMForm::BImportarClick()
 {
     guarded([this] { m_core->BImportarClick(QFile::encodeName(Directorios->folder()).toStdString()); });
+    setBusy(false); // an error inside the export leaves no wait cursor behind
 }
 
 void TMForm::BitBtn1Click()

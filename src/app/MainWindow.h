@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -75,6 +76,8 @@ public:
     void errorBox(const QString& message);
     bool askOkCancel(const QString& caption, const QString& text);
     void setBusy(bool busy);
+    /// The modal check of the period template in `workFolder` ("Control de Plantilla Horaria").
+    void checkTemplate(const std::filesystem::path& workFolder);
     // The screen changes the core makes.
     void hideFolderChooser();
     void disableExportar();

@@ -2,6 +2,7 @@
 
 #include "shell/StartMode.h"
 
+#include <QDialog>
 #include <QMessageBox>
 
 namespace conv::app
@@ -34,6 +35,11 @@ void QtMessageBoxes::error(const QString& text)
 bool QtMessageBoxes::question(const QString& caption, const QString& text)
 {
     return showBox(QMessageBox::Warning, caption, text, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+void QtMessageBoxes::showModal(QDialog& dialog)
+{
+    dialog.exec();
 }
 
 } // namespace conv::app

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QDialog;
+
 namespace conv::app
 {
 
@@ -18,6 +20,8 @@ public:
     virtual void error(const QString& text) = 0;
     /// A question with the warning icon and OK and Cancel; true only for OK.
     virtual bool question(const QString& caption, const QString& text) = 0;
+    /// Shows a dialog modally until it closes.
+    virtual void showModal(QDialog& dialog) = 0;
 };
 
 /// Real, modal message boxes centred on the screen.
@@ -27,6 +31,7 @@ public:
     void message(const QString& text) override;
     void error(const QString& text) override;
     bool question(const QString& caption, const QString& text) override;
+    void showModal(QDialog& dialog) override;
 };
 
 } // namespace conv::app

@@ -3,7 +3,10 @@
 #include "app/Embedding.h"
 #include "app/MessageBoxes.h"
 
+#include <QDialog>
 #include <QStringList>
+
+#include <functional>
 
 #include <deque>
 
@@ -16,6 +19,8 @@ class ScriptedBoxes : public MessageBoxes
 public:
     QStringList shown;
     std::deque<bool> answers; ///< for the questions, in order; none left means Cancel
+    /// What the user does in a modal dialog; by default it is closed through its title bar.
+    std::function<void(QDialog&)> onDialog;
 
     void message(const QString& text) override
     {
@@ -33,6 +38,15 @@ public:
         const bool answer = answers.front();
         answers.pop_front();
         return answer;
+    }
+    void showModal(QDialog& dialog) override
+    {
+        shown << "dialog: " + dialog.windowTitle();
+        dialog.show();
+        if (onDialog)
+            onDialog(dialog);
+        if (dialog.isVisible())
+            dialog.reject();
     }
 };
 

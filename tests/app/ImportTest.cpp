@@ -3,7 +3,9 @@
 #include "app/DataGrid.h"
 #include "app/FolderChooser.h"
 #include "app/GradientPanel.h"
+#include "app/ControlPlantilla.h"
 #include "app/MainWindow.h"
+#include "standin/StandIn.h"
 #include "tables/Table.h"
 
 #include <QApplication>
@@ -126,7 +128,7 @@ private slots:
             QFile::remove(QDir(m_work.path()).filePath(f));
     }
 
-    void wholeImportThroughTheWindow()
+    void wholeImportAndExportThroughTheWindow()
     {
         auto w = start();
         toCallScreen(*w);
@@ -206,6 +208,35 @@ private slots:
         QVERIFY(m_boxes.shown.last() == QStringLiteral("message: Proceso finalizado"));
         QVERIFY(!again->isVisible());
         QFile ini(QDir(m_program.path()).filePath(QStringLiteral("Vestrano.ini")));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QCOMPARE(ini.readAll(), QByteArray("[Transformadores]\r\nTransformado=1\r\n"));
+        ini.close();
+        again.reset();
+
+        // The timetable program plans the timetable; the export goes back through the window.
+        conv::standin::makeTimetable(m_work.path().toStdString(), {});
+        auto back = start({"importar", "1A2B"}); // only the band of "Transformar datos desde Vestrano hacia XADE"
+        QVERIFY(!back->Draw3D2->isVisible());
+        QVERIFY(back->Draw3D3->isVisible());
+        // In the template dialog the first period is moved to 08:15, then "Aceptar".
+        m_boxes.onDialog = [](QDialog& dialog) {
+            auto& d = static_cast<TControlPlantilla&>(dialog);
+            QTRY_VERIFY(d.wwTablePlantilla() && d.wwTablePlantilla()->isOpen());
+            auto* model = d.PlantiHorDBGrid->gridModel();
+            QVERIFY(model->rowCount() > 0);
+            QVERIFY(model->setData(model->index(0, 1), QStringLiteral("08:15"), Qt::EditRole));
+            QTest::mouseClick(d.BitBtn2, Qt::LeftButton);
+        };
+        QTest::mouseClick(back->BImportar, Qt::LeftButton);
+        m_boxes.onDialog = nullptr;
+        QCOMPARE(m_boxes.shown.join('\n'),
+                 QStringLiteral("dialog: Control de Plantilla Horaria\nmessage: Proceso finalizado"));
+        QVERIFY(!back->isVisible());
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        QCOMPARE(rowsOf(m_work.path(), "PLANTILLA.DBF", {"HORA", "HORAINI"}).value(0), QStringLiteral("1 08:15"));
+        QFile horario(QDir(m_school.path()).filePath(QStringLiteral("HORARIO.CSV")));
+        QVERIFY(horario.open(QIODevice::ReadOnly));
+        QVERIFY(horario.readAll().contains("08:15"));
         QVERIFY(ini.open(QIODevice::ReadOnly));
         QCOMPARE(ini.readAll(), QByteArray("[Transformadores]\r\nTransformado=1\r\n"));
     }
