@@ -10,6 +10,7 @@ build=${1:-build/release}
 if [ ! -x "$build/src/app/TransVestranosXadeCSV" ]; then bash scripts/build.sh release; build=build/release; fi
 program=$(realpath "$build/src/app/TransVestranosXadeCSV")
 host=$(realpath "$build/tools/vestrano-host")
+standin=$(realpath "$build/tools/standin/vestrano-standin")
 out=$(realpath docs/screens)
 
 work=$(mktemp -d)
@@ -58,7 +59,8 @@ click() { # window, x, y
 
 # The start screen, with the example school's folder open.
 (cd "$work/school" && exec "$work/bin/TransVestranosXadeCSV") &
-pids+=($!)
+first=$!
+pids+=($first)
 w=$(window_named "$caption")
 shot "$w" start
 
@@ -93,6 +95,23 @@ shot "$b" finished-message
 xdotool mousemove --window "$b" 10 10 key Return
 sleep 0.3
 shot "$w" import-finished
+kill "$first"
+wait "$first" 2>/dev/null || true
+
+# The timetable program plans a timetable; then the way back to XADE.
+"$standin" --work "$work/VTEMP" >/dev/null
+(cd "$work/school" && exec "$work/bin/TransVestranosXadeCSV") &
+pids+=($!)
+sleep 1
+w=$(window_named "$caption")
+click "$w" 429 84
+d=$(window_named "Control de Plantilla Horaria")
+shot "$d" template-dialog
+click "$d" 529 277
+b=$(window_named TransVestranosXADECSV)
+xdotool mousemove --window "$b" 10 10 key Return
+sleep 0.3
+shot "$w" export-finished
 xdotool mousemove --window "$w" 300 200 key alt+s 2>/dev/null || true
 
 # Embedded in a host window, started with "importar".

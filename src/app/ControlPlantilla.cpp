@@ -97,6 +97,7 @@ TControlPlantilla::TControlPlantilla(const std::filesystem::path& workFolder, QW
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(595, 310);
+    setFont(formFont());
 
     Draw3D1 = new GradientPanel({204, 216, 230}, {207, 242, 254}, {194, 205, 254}, this);
     Draw3D1->setObjectName(QStringLiteral("Draw3D1"));

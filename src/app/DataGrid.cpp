@@ -26,6 +26,7 @@ void TableGridModel::setTable(Table* table)
 void TableGridModel::reload()
 {
     beginResetModel();
+    m_modified = false;
     m_rows.clear();
     if (m_table && m_table->isOpen() && !m_table->editing()) {
         for (m_table->first(); !m_table->eof(); m_table->next()) {
@@ -60,6 +61,7 @@ void TableGridModel::post()
         return;
     const bool wasInsert = m_table->inserting();
     m_table->post();
+    m_modified = false;
     if (wasInsert) {
         reload(); // the new record takes its place in the table's order
         return;
@@ -75,7 +77,19 @@ void TableGridModel::moveTo(int row)
     if (m_table->editing()) {
         if (m_table->inserting() && row >= static_cast<int>(m_rows.size()))
             return;
-        post();
+        if (m_modified) {
+            post();
+        } else {
+            // Leaving a record nobody typed into drops it, as a data-aware grid does: a new
+            // blank record is not written.
+            const bool wasInsert = m_table->inserting();
+            m_table->cancel();
+            if (wasInsert) {
+                const int at = static_cast<int>(m_rows.size());
+                beginRemoveRows({}, at, at);
+                endRemoveRows();
+            }
+        }
     }
     if (row >= static_cast<int>(m_rows.size()))
         return;
@@ -93,6 +107,7 @@ void TableGridModel::appendRow()
     const int at = static_cast<int>(m_rows.size());
     beginInsertRows({}, at, at);
     m_table->append();
+    m_modified = false;
     m_current = at;
     endInsertRows();
 }
@@ -143,6 +158,7 @@ bool TableGridModel::setData(const QModelIndex& index, const QVariant& value, in
             m_table->edit();
         m_table->fieldByName(m_columns[static_cast<std::size_t>(index.column())].field)
             .setString(toAnsi(value.toString()));
+        m_modified = true;
     } catch (const std::exception& e) {
         emit failed(fromAnsi(e.what()));
         return false;

@@ -97,6 +97,7 @@ private:
     Table* m_table = nullptr;
     std::vector<std::vector<std::string>> m_rows; // field texts in the converter's code page
     int m_current = -1;
+    bool m_modified = false; ///< the pending record was typed into
 };
 
 /// The data grid: a table view over a TableGridModel with the grid options above.

@@ -6,6 +6,15 @@
 namespace conv::app
 {
 
+QFont formFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);
+    return font;
+}
+
 GradientPanel::GradientPanel(QColor top, QColor middle, QColor bottom, QWidget* parent)
     : QWidget(parent)
     , m_top(top)

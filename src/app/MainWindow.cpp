@@ -114,12 +114,7 @@ TMForm::TMForm(const WindowSetup& setup, QWidget* parent)
     setObjectName(QStringLiteral("MForm"));
     setWindowTitle(QString::fromLatin1(kMainCaption));
     setFixedSize(599, 269);
-    // Where the classic dialog font is missing, a metric twin of Arial stands in for it.
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(formFont());
     setAutoFillBackground(true);
     QPalette p = palette();
     p.setColor(QPalette::Window, buttonFace());

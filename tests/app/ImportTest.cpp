@@ -241,6 +241,47 @@ private slots:
         QCOMPARE(ini.readAll(), QByteArray("[Transformadores]\r\nTransformado=1\r\n"));
     }
 
+    void gridKeyboardRules()
+    {
+        auto w = start();
+        toCallScreen(*w);
+        // The call grid: Insert starts a new blank record; leaving it untyped drops it.
+        auto* calls = w->wwDBGridCODCENTRO;
+        calls->setFocus();
+        calls->setCurrentIndex(calls->model()->index(1, 0));
+        QTest::keyClick(calls, Qt::Key_Insert);
+        QCOMPARE(calls->model()->rowCount(), 3);
+        QVERIFY(w->core().wwTableCentro()->inserting());
+        QTest::keyClick(calls, Qt::Key_Up);
+        QCOMPARE(calls->model()->rowCount(), 2);
+        QCOMPARE(w->core().wwTableCentro()->recordCount(), 2);
+        QCOMPARE(calls->gridModel()->currentRow(), 1);
+        // Moving down past the last row inserts too.
+        QTest::keyClick(calls, Qt::Key_Down);
+        QCOMPARE(calls->model()->rowCount(), 3);
+        QTest::keyClick(calls, Qt::Key_Up);
+        QCOMPARE(calls->model()->rowCount(), 2);
+
+        // The level grid: no inserting; Enter opens the editor instead of pressing "Aceptar".
+        calls->setCurrentIndex(calls->model()->index(0, 0));
+        QTest::mouseClick(w->BitBtn1, Qt::LeftButton);
+        QVERIFY(w->Panel2->isVisible());
+        auto* levels = w->wwDBGridNIVIMP;
+        levels->setFocus();
+        QVERIFY(w->core().wwTableNIVIMP()->editing()); // wwDBGridNIVIMPEnter
+        QCOMPARE(levels->currentIndex().column(), 2);  // the fixed columns take no focus
+        levels->setCurrentIndex(levels->model()->index(3, 0));
+        QCOMPARE(levels->currentIndex().column(), 2);
+        QTest::keyClick(levels, Qt::Key_Insert);
+        QTest::keyClick(levels, Qt::Key_Down);
+        QCOMPARE(levels->model()->rowCount(), 4);
+        QTest::keyClick(levels, Qt::Key_Return);
+        QVERIFY(levels->isAncestorOf(QApplication::focusWidget())); // the cell editor has the keys
+        QVERIFY(w->BitBtn2->isVisible());
+        QVERIFY(!w->Label9->isVisible());
+        QVERIFY(m_boxes.shown.isEmpty());
+    }
+
     void missingFileLowersTheStatusAndTheRunGoesOn()
     {
         const QString rooms = QDir(m_school.path()).filePath(QStringLiteral("aulasCentro.csv"));
