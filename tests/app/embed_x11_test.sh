@@ -5,7 +5,7 @@
 # reach it after a click; closing writes "Transformado" into Vestrano.ini beside the program,
 # keeping the other sections; a host that goes away closes it with the status written; a handle
 # that names no window, an invalid number and one or three parameters run standalone and write
-# nothing.
+# nothing. High-DPI scaling (192 dpi) changes neither the size nor the place.
 set -euo pipefail
 
 converter=$1
@@ -90,15 +90,17 @@ expected=$(printf '[General]\r\nRuta=C:\\V\r\n[Transformadores]\r\nTransformado=
 [ "$(cat "$ini")" = "$expected" ] || fail "Vestrano.ini is now: $(cat -A "$ini")"
 wait "$host_pid" || fail "the host ended with $?"
 
-echo "== the host window goes away"
+echo "== the host window goes away (on a screen of 192 dpi)"
 rm -f "$ini"
-"$host" --program "$program" --direction exportar >"$work/host2.out" 2>/dev/null &
+QT_FONT_DPI=192 "$host" --program "$program" --direction exportar >"$work/host2.out" 2>/dev/null &
 host_pid=$!
 pids+=($host_pid)
 until_ok grep -q "converter pid" "$work/host2.out" || fail "the host did not start the converter"
 host_win=$(awk '/host window/ {print $3}' "$work/host2.out")
 conv_pid=$(awk '/converter pid/ {print $3}' "$work/host2.out")
-until_ok has_child "$host_win" || fail "no child in the second host"
+until_ok has_child "$host_win" || fail "no 599x269 child in the host on a 192 dpi screen"
+ours=$(child_of "$host_win")
+xwininfo -id "$ours" | grep -q "Relative upper-left X:  2" || fail "scaled place on 192 dpi: $(xwininfo -id "$ours")"
 kill -KILL "$host_pid" # its windows go with it, the converter stays
 until_ok bash -c "! kill -0 $conv_pid" || fail "the converter outlived its host's window"
 [ "$(cat "$ini")" = "$(printf '[Transformadores]\r\nTransformado=0\r\n')" ] || fail "status not written: $(cat -A "$ini" 2>&1)"
