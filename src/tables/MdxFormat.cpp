@@ -1,3 +1,15 @@
+// The production index as we write it. Where published descriptions of the format disagree or
+// are silent, we write what the dBASE-made files described by others show, and keep every
+// redundant field consistent:
+// - the version-2 (dBase IV) layout of header and tag table, which every reader documents;
+// - header byte 30 = tags in use + 1, and the tag header's byte 11 = the language driver ID,
+//   as seen in dBASE's own files;
+// - tag header bytes 4-7 = the pages of the whole file; bytes 248/252 = first and last leaf;
+//   byte 246 = 1 once the tag has keys;
+// - numeric keys count every digit of a whole number, trailing zeros included; an empty
+//   number is indexed as 0;
+// - leaves are filled to the brim, interior levels split evenly, so no node is ever left with
+//   one child.
 #include "tables/MdxFormat.h"
 
 #include "tables/Bytes.h"

@@ -113,11 +113,11 @@ bool isNumericType(char type)
     return type == 'N' || type == 'F' || type == 'I' || type == '+' || type == 'O';
 }
 
-bool entryLess(const mdx::KeyEntry& a, const mdx::KeyEntry& b)
-{
+/// Key order, equal keys by record number (a function object, so that sorting inlines it).
+constexpr auto entryLess = [](const mdx::KeyEntry& a, const mdx::KeyEntry& b) {
     const int c = a.key.compare(b.key);
     return c < 0 || (c == 0 && a.recno < b.recno);
-}
+};
 
 } // namespace
 
