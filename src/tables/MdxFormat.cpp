@@ -377,7 +377,16 @@ void linkName(unsigned char* table, const std::vector<TagBuild>& tags, std::size
 
 std::string build(std::string_view dbfName, const std::vector<TagBuild>& tags, unsigned char language)
 {
-    std::string out(kHeaderPages * kPageSize, '\0');
+    std::size_t blocks = 0; // reserved up front: the file is built in one string
+    for (const TagBuild& tag : tags) {
+        const std::size_t most = maxKeysFor(itemLengthFor(tag.keyLength));
+        for (std::size_t level = tag.entries.size() / most + 1; level > 1; level = level / (most + 1) + 1)
+            blocks += level + 1;
+        blocks += 3;
+    }
+    std::string out;
+    out.reserve(kHeaderPages * kPageSize + blocks * kBlockSize);
+    out.assign(kHeaderPages * kPageSize, '\0');
     Builder b(out);
     std::vector<std::uint32_t> headers, roots, firsts, lasts;
     for (const TagBuild& tag : tags) {

@@ -406,6 +406,10 @@ const std::vector<mdx::KeyEntry>& TableFile::sortedKeys(IndexTag& tag)
         build(tag);
     if (!tag.tail.empty()) {
         std::sort(tag.tail.begin(), tag.tail.end(), entryLess);
+        if (tag.sorted.empty()) {
+            tag.sorted.swap(tag.tail);
+            return tag.sorted;
+        }
         const auto middle = static_cast<std::ptrdiff_t>(tag.sorted.size());
         tag.sorted.insert(tag.sorted.end(), std::make_move_iterator(tag.tail.begin()),
                           std::make_move_iterator(tag.tail.end()));
