@@ -8,6 +8,7 @@
 #include "tables/WorkFolder.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -134,6 +135,10 @@ int main()
     fs::create_directories(csv);
     generate(work);
 
+    if (const char* keep = std::getenv("EXPORT_BENCH_PREPARE_ONLY"); keep && *keep) {
+        std::printf("tables in %s\n", work.c_str());
+        return 0;
+    }
     bench::Comparison c;
     c.add("export, 200,000 classes", [&] { return bench::measureChild([&] { return exportOnce(work, csv); }); });
     c.run(5);
