@@ -271,3 +271,38 @@ TEST_F(Export, AnOutsideCsvReaderReadsEightFieldsPerLine)
 
 } // namespace
 } // namespace conv::test
+
+namespace conv::test
+{
+namespace
+{
+
+TEST(ExportForeignLayout, NumericDayAndPeriodFieldsAndWiderCodesAreSearchedAsWell)
+{
+    // The timetable program's own files may declare more fields, other widths and other kinds.
+    ExportFixture f;
+    f.table(layouts::GRUPOST, {grupo("GRUPOLONGO", "1A", "", "C1")});
+    f.table(layouts::ASIGNOMT2, {materia("MATEMATICA", "C1", "MAT")});
+    f.table(layouts::PROFT, {profesor("PROF-LONGO", "Ana")});
+    f.table(layouts::AULAT, {});
+    f.table(layouts::PLANTILLA, hourlyTemplate(2));
+    const FieldDef dias[] = {{"DIA", FieldKind::Float, 0}, {"HORA", FieldKind::Integer, 0},
+                             {"HORADESDE", FieldKind::Text, 8}, {"EXTRA", FieldKind::Text, 3}};
+    const FieldDef soluc[] = {{"ASIG", FieldKind::Text, 12}, {"PROF", FieldKind::Text, 12},
+                              {"CODGRUPO", FieldKind::Text, 12}, {"AULA", FieldKind::Text, 12},
+                              {"DIA", FieldKind::Integer, 0}, {"HORA", FieldKind::Float, 0},
+                              {"SESIONES", FieldKind::Float, 0}, {"OTRO", FieldKind::Logical, 0}};
+    const TableLayout diasLayout{"DIASHORAST", dias, {}};
+    const TableLayout solucLayout{"SOLUC", soluc, {}};
+    f.table(diasLayout, {{{"DIA", 2.0}, {"HORA", std::int32_t(4)}, {"HORADESDE", std::string("10:30:00")}}});
+    f.table(solucLayout, {clase("MATEMATICA", "PROF-LONGO", "GRUPOLONGO", "AULA-LONGA", 2, 2.5, 1.5),
+                          clase("MATEMATICA", "PROF-LONGO", "GRUPOLONGO", "AULA-LONGA", 2, 1, 2)});
+    RunState run(f.feedback, f.work);
+    ASSERT_TRUE(runHandler(f.feedback, [&] { BImportarClick(run, f.csv.string()); })) << f.feedback.log.back();
+    EXPECT_EQ(f.horario(), line("1", "Martes", "10:30", "1A", "MAT", "Ana", "AULA-LONGA") +
+                               line("2", "Martes", "08:00", "1A", "MAT", "Ana", "AULA-LONGA") +
+                               line("3", "Martes", "09:00", "1A", "MAT", "Ana", "AULA-LONGA"));
+}
+
+} // namespace
+} // namespace conv::test
