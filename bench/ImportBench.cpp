@@ -1,6 +1,6 @@
 // Imports a generated stress school (about a million CSV lines at scale 1) through the batch
 // command, at several scales, each run in a child process with its peak memory; then times the
-// stages one by one at scale 1 to show where the time goes.
+// stages one by one at scales from 1 up to show where the time goes.
 #include "BenchUtil.h"
 
 #include "cli/Commands.h"
@@ -9,6 +9,7 @@
 #include "run/RunState.h"
 
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -25,11 +26,6 @@ namespace fs = std::filesystem;
 const char* const kFirst[] = {"Maruxa", "Miro", "Anta", "Uxio", "Xiana", "Brais", "Iria", "Martin", "Sabela", "Roi"};
 const char* const kLast[] = {"Pereiro", "Pazos", "Castelo", "Coton", "Brandariz", "Sende", "Lamela", "Vilar",
                              "Carballido", "Outeiro", "Ferreiro", "Cid", "Mouzo", "Regueiro", "Lousada"};
-
-struct School
-{
-    long lines = 0;
-};
 
 class Writer
 {
@@ -156,11 +152,19 @@ int timeStages(const fs::path& csv, const fs::path& work)
     using namespace conv::import;
     Quiet quiet;
     conv::RunState run(quiet, work);
-    auto timed = [](const char* name, auto&& step) {
+    // Wall time suffers from whatever else the machine runs; the process's CPU time less so.
+    auto cpuNow = [] {
+        timespec ts{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+        return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+    };
+    auto timed = [&cpuNow](const char* name, auto&& step) {
         const auto start = std::chrono::steady_clock::now();
+        const double cpuStart = cpuNow();
         step();
-        std::printf("  %-20s %8.3f s\n", name,
-                    std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        std::printf("  %-20s %8.3f s wall %8.3f s cpu\n", name,
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+                    cpuNow() - cpuStart);
     };
     return conv::runHandler(quiet, [&] {
                timed("calls", [&] { BExportarClick(run, csv.string()); });
@@ -174,6 +178,7 @@ int timeStages(const fs::path& csv, const fs::path& work)
                timed("DatosProfesores", [&] { DatosProfesores(run); });
                timed("DatosAulas", [&] { DatosAulas(run); });
                timed("DatosAsignaciones", [&] { DatosAsignaciones(run); });
+               std::fflush(stdout);
            })
                ? 0
                : 1;
@@ -202,8 +207,8 @@ int main(int argc, char** argv)
         std::printf("%-8g %10ld %10.3f %10.3f %12ld\n", scale, lines, cost.wall, cost.cpu, cost.maxRssKb);
         std::fflush(stdout);
         walls.emplace_back(scale, cost.wall);
-        if (scale == 1) {
-            std::printf("stages at scale 1:\n");
+        if (scale >= 1) {
+            std::printf("stages at scale %g:\n", scale);
             std::fflush(stdout);
             bench::measureChild([&] { return timeStages(csv, work); });
         }

@@ -8,6 +8,8 @@ packages=(
     libcli11-dev nlohmann-json3-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     locales python3
+    fpc fp-units-db
+    libshp-dev
     "$@"
 )
 

@@ -72,8 +72,14 @@ void DatosAsignaciones(RunState& run)
     FieldRef aClaveCurso = asigt->fieldByName("CLAVECURSO");
     FieldRef aCtarea = asigt->fieldByName("CTAREA");
 
-    // An assignment is one subject code and one group code: never stored twice.
-    std::unordered_set<std::string> pairs;
+    // An assignment is one subject code and one group code: never stored twice. Within a
+    // course only the first line of each subject code counts; across groups a pair can only
+    // repeat when two group records share a code, so only then are earlier pairs looked up.
+    for (auto& [course, lines] : linesOfCourse) {
+        std::unordered_set<std::string> seen;
+        std::erase_if(lines, [&seen](const SubjectLine& s) { return !seen.insert(s.cod).second; });
+    }
+    std::unordered_map<std::string, std::vector<const std::vector<SubjectLine>*>> writtenFor;
     std::int64_t count = 0;
     for (grupos.first(); !grupos.eof(); grupos.next()) {
         if (!Clipper::QuitaBlancos(gCodSub.asString()).empty())
@@ -82,6 +88,12 @@ void DatosAsignaciones(RunState& run)
         if (it == linesOfCourse.end())
             continue;
         const std::string abrev = gAbrev.asString();
+        std::unordered_set<std::string> earlier;
+        auto& written = writtenFor[abrev];
+        for (const std::vector<SubjectLine>* lines : written)
+            for (const SubjectLine& s : *lines)
+                earlier.insert(s.cod);
+        written.push_back(&it->second);
         const std::string turno = gTurno.asString();
         const std::string nivel = gNivel.asString();
         const std::string curso = gCurso.asString();
@@ -89,7 +101,7 @@ void DatosAsignaciones(RunState& run)
         const std::string clave = gCodGru.asString();
         const std::string claveCurso = gCodCurso.asString();
         for (const SubjectLine& s : it->second) {
-            if (!pairs.insert(s.cod + '\x1F' + abrev).second)
+            if (!earlier.empty() && earlier.contains(s.cod))
                 continue;
             asigt->append();
             aCasig.setString(s.cod);

@@ -2,6 +2,7 @@
 
 #include "common/IoErrors.h"
 #include "import/Messages.h"
+#include "import/ShortCodes.h"
 #include "text/CsvLine.h"
 #include "text/CsvReader.h"
 
@@ -125,8 +126,9 @@ std::vector<Finding> checkXadeFolder(const std::filesystem::path& folder, const 
                 return;
             if (!grupos.need(f, {1, 4, 5}, whenCall))
                 return;
-            courses.insert(f[1]);
-            groups.insert(f[2]);
+            // Kept as the tables will compare them: cut to the field's width.
+            courses.insert(codes::storedForm(f[1], 10));
+            groups.insert(codes::storedForm(f[2], 15));
             grupos.cut(f[1], 10, "the course code", ": courses whose codes agree in their first 10 characters become one");
             grupos.cut(f[2], 15, "the group code", ": subgroups take the first group whose code agrees in its first 15 characters");
         });
@@ -134,7 +136,7 @@ std::vector<Finding> checkXadeFolder(const std::filesystem::path& folder, const 
     FileCheck sub(out, folder, files::kSubgroups);
     if (sub.exists(msg::kNoSubgroups))
         sub.read(false, [&](const FieldList& f) {
-            if (sub.need(f, {0}) && groups.contains(f[0]) && sub.need(f, {1, 3, 4, 2}))
+            if (sub.need(f, {0}) && groups.contains(codes::storedForm(f[0], 15)) && sub.need(f, {1, 3, 4, 2}))
                 sub.cut(f[1], 15, "the subgroup code", "");
         });
 
@@ -150,7 +152,7 @@ std::vector<Finding> checkXadeFolder(const std::filesystem::path& folder, const 
         general.read(false, [&](const FieldList& f) {
             if (!general.need(f, {1}))
                 return;
-            if (!courses.contains(f[1]) && (!general.need(f, {2}) || f[2] == "0"))
+            if (!courses.contains(codes::storedForm(f[1], 10)) && (!general.need(f, {2}) || f[2] == "0"))
                 return;
             if (general.need(f, {0, 1, 2, 3, 4, 5}))
                 subjectCuts(general, f);

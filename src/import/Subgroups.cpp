@@ -3,30 +3,37 @@
 #include "import/Messages.h"
 #include "import/ShortCodes.h"
 
+#include <array>
+#include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace conv::import
 {
 namespace
 {
 
-/// What a subgroup inherits from its parent group.
-struct Parent
-{
-    std::string abrev;
-    std::string turno;
-    std::string nivel;
-    std::string curso;
-    std::string codgru;
-    std::string codcurso;
-    std::string nomeGrupo;
-    std::string nomeAbrevGrupo;
-    std::string nomeCurso;
-};
-
+/// What a subgroup inherits from its parent group, in this order, packed into one string with
+/// zero characters between the values (a value never holds one): large schools have hundreds of
+/// thousands of groups, and nine strings each would cost several times the memory.
 constexpr const char* kInherited[] = {"ABREV",         "TURNO",        "NIVEL",
                                       "CURSO",         "CODGRUXADE",   "CODCURSOXADE",
                                       "NOMEGRUPOXADE", "NOMEABREVGRUPXADE", "NOMECURSOXADE"};
+constexpr std::size_t kParentFields = std::size(kInherited);
+
+using Parent = std::array<std::string_view, kParentFields>;
+
+Parent unpack(const std::string& packed)
+{
+    Parent p;
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < kParentFields; ++i) {
+        const std::size_t to = i + 1 < kParentFields ? packed.find('\0', from) : packed.size();
+        p[i] = std::string_view(packed).substr(from, to - from);
+        from = to + 1;
+    }
+    return p;
+}
 
 } // namespace
 
@@ -46,20 +53,22 @@ void DatosSubgrupos(RunState& run)
 
     // Parents are found by XADE group code, the first record in record order winning; the
     // subgroups appended below never come first for a code. Identifiers are compared exactly.
-    std::unordered_map<std::string, Parent> parents;
+    std::unordered_map<std::string, std::string> parents;
     codes::GivenCodes given(false);
     {
-        FieldRef refs[std::size(kInherited)] = {
-            grupos.fieldByName(kInherited[0]), grupos.fieldByName(kInherited[1]), grupos.fieldByName(kInherited[2]),
-            grupos.fieldByName(kInherited[3]), grupos.fieldByName(kInherited[4]), grupos.fieldByName(kInherited[5]),
-            grupos.fieldByName(kInherited[6]), grupos.fieldByName(kInherited[7]), grupos.fieldByName(kInherited[8])};
+        std::vector<FieldRef> refs;
+        for (const char* name : kInherited)
+            refs.push_back(grupos.fieldByName(name));
         for (grupos.first(); !grupos.eof(); grupos.next()) {
-            Parent p{refs[0].asString(), refs[1].asString(), refs[2].asString(),
-                     refs[3].asString(), refs[4].asString(), refs[5].asString(),
-                     refs[6].asString(), refs[7].asString(), refs[8].asString()};
-            given.addStored(p.abrev);
-            const std::string key = p.codgru;
-            parents.try_emplace(key, std::move(p));
+            std::string abrev = refs[0].asString();
+            std::string code = refs[4].asString();
+            given.addStored(abrev);
+            if (parents.contains(code))
+                continue;
+            std::string packed = std::move(abrev);
+            for (std::size_t i = 1; i < kParentFields; ++i)
+                (packed += '\0') += refs[i].asString();
+            parents.emplace(std::move(code), std::move(packed));
         }
     }
 
@@ -86,31 +95,32 @@ void DatosSubgrupos(RunState& run)
         const auto it = parents.find(codes::storedForm(f[0], 15));
         if (it == parents.end())
             continue;
-        const Parent& p = it->second;
+        const Parent p = unpack(it->second);
+        const std::string parentAbrev(p[0]);
         const std::string& codsub = f[1];
         const std::string& nome = f[3];
         const std::string& nomeAbrev = f[4];
         const std::string descrip = f[2] + " (" + nome + ")";
-        const std::string abrev = search.find(p.abrev, given, [&p](std::uint64_t i) {
-            return codes::subgroupCandidate(p.abrev, i);
+        const std::string abrev = search.find(parentAbrev, given, [&parentAbrev](std::uint64_t i) {
+            return codes::subgroupCandidate(parentAbrev, i);
         });
         given.add(abrev);
 
         grupos.append();
         fAbrev.setString(abrev);
-        fTurno.setString(p.turno);
-        fNivel.setString(p.nivel);
-        fCurso.setString(p.curso);
+        fTurno.setString(p[1]);
+        fNivel.setString(p[2]);
+        fCurso.setString(p[3]);
         fGrupo.setString(abrev.substr(abrev.size() - 1));
         fMarco.setString("0");
-        fCodGru.setString(p.codgru);
+        fCodGru.setString(p[4]);
         fCodSub.setString(codsub);
-        fCodCurso.setString(p.codcurso);
-        fNomeGrupo.setString(p.nomeGrupo);
-        fNomeAbrevGrupo.setString(p.nomeAbrevGrupo);
+        fCodCurso.setString(p[5]);
+        fNomeGrupo.setString(p[6]);
+        fNomeAbrevGrupo.setString(p[7]);
         fNomeSub.setString(nome);
         fNomeAbrevSub.setString(nomeAbrev);
-        fNomeCurso.setString(p.nomeCurso);
+        fNomeCurso.setString(p[8]);
         fDescrip.setString(descrip);
         grupos.post();
         ++count;

@@ -411,6 +411,16 @@ Value decode(const Field& field, const char* data)
             return std::string(s.substr(0, 4)) + "-" + std::string(s.substr(4, 2)) + "-" + std::string(s.substr(6, 2));
         return std::string(s);
     }
+    case 'M':
+    case 'B':
+    case 'G': { // the block number of the memo in the .DBT file, right-aligned
+        std::string_view s = trimmed(data, field.length);
+        while (!s.empty() && s.front() == ' ')
+            s.remove_prefix(1);
+        if (s.empty())
+            return {};
+        return std::string(s);
+    }
     default: {
         const std::string_view s = trimmed(data, field.length);
         if (s.empty())

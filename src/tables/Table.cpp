@@ -567,8 +567,10 @@ void Table::post()
         r = d.file->append(d.pending.data());
     else
         d.file->write(r, d.pending.data());
+    d.record.swap(d.pending); // the posted bytes are the current record's now; no need to read them
+    d.recno = r;
+    d.eof = false;
     d.cancel();
-    d.setCurrent(r);
     d.seenVersion = 0; // find its place in the index again
 }
 

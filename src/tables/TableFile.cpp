@@ -24,6 +24,7 @@ namespace fs = std::filesystem;
 constexpr off_t kLockOffset = 0x40000000;
 constexpr std::size_t kAppendBuffer = 1 << 20;
 constexpr std::size_t kReadAhead = 1 << 16;
+constexpr std::uint64_t kWholeTable = 64u << 20;
 constexpr std::uint64_t kMaxIndexFile = std::uint64_t(1) << 31;
 
 std::map<std::string, std::weak_ptr<TableFile>>& registry()
@@ -266,11 +267,19 @@ void TableFile::read(std::uint32_t recno, char* out)
         return;
     }
     if (recno < m_cacheFirst || recno >= m_cacheFirst + m_cacheCount) {
-        const std::uint32_t want = static_cast<std::uint32_t>(std::max<std::size_t>(1, kReadAhead / len));
-        m_cacheCount = std::min(want, m_flushed - recno + 1);
-        m_cacheFirst = recno;
-        m_cache.resize(m_cacheCount * len);
-        preadAll(m_fd, m_cache.data(), m_cache.size(), m_header.headerLength + std::uint64_t(recno - 1) * len, m_path);
+        // A table of up to kWholeTable bytes is read whole, once, so that reading in index order
+        // and locate cost no system call a record; a bigger one is read ahead in runs.
+        if (std::uint64_t(m_flushed) * len <= kWholeTable) {
+            m_cacheFirst = 1;
+            m_cacheCount = m_flushed;
+        } else {
+            const std::uint32_t want = static_cast<std::uint32_t>(std::max<std::size_t>(1, kReadAhead / len));
+            m_cacheFirst = recno;
+            m_cacheCount = std::min(want, m_flushed - recno + 1);
+        }
+        m_cache.resize(std::size_t(m_cacheCount) * len);
+        preadAll(m_fd, m_cache.data(), m_cache.size(),
+                 m_header.headerLength + std::uint64_t(m_cacheFirst - 1) * len, m_path);
     }
     std::memcpy(out, m_cache.data() + (recno - m_cacheFirst) * len, len);
 }
@@ -425,13 +434,17 @@ void TableFile::writeIndex()
         b.expression = t.expression;
         b.keyType = t.keyType;
         b.keyLength = t.keyType == 'N' ? mdx::kNumericKeyLength : t.keyLength;
-        const auto& keys = sortedKeys(t);
-        b.entries.reserve(keys.size());
-        for (const mdx::KeyEntry& e : keys) {
-            if (t.keyType == 'N')
+        sortedKeys(t);
+        if (t.keyType == 'N') {
+            b.entries.reserve(t.sorted.size());
+            for (const mdx::KeyEntry& e : t.sorted)
                 b.entries.push_back({mdx::numericKey(dbf::decodeDouble(bytes::be64(bytes::u(e.key.data())))), e.recno});
-            else
-                b.entries.push_back(e);
+        } else {
+            // Text keys are written as they are kept; the tag is gathered from the records again
+            // should it be needed after this flush.
+            b.entries = std::move(t.sorted);
+            t.sorted.clear();
+            t.built = false;
         }
         builds.push_back(std::move(b));
     }

@@ -80,6 +80,35 @@ TEST(ImportCommand, ExampleSchoolGivesTheExpectedTables)
     }
 }
 
+/// Crafted folders under tests/data/<case>/: input/ (XADE files and niveles.csv) and expected/
+/// (a dump of each table to compare).
+TEST(ImportCommand, CraftedFoldersGiveTheExpectedTables)
+{
+    struct Case
+    {
+        const char* name;
+        const char* call;
+    };
+    // faults: names, codes and counts beyond the widths and the rules' ends (see its input).
+    const Case cases[] = {{"faults", "C1"}};
+    for (const Case& c : cases) {
+        const fs::path dir = kSource / "tests" / "data" / c.name;
+        test::TempDir work;
+        const Result r = transxade({"import", "--csv", (dir / "input").string(), "--call", c.call, "--levels",
+                                    (dir / "input" / "niveles.csv").string(), "--work", work.path().string()});
+        ASSERT_EQ(r.status, 0) << c.name << '\n' << r.err;
+        int compared = 0;
+        for (const auto& entry : fs::directory_iterator(dir / "expected")) {
+            const std::string table = entry.path().stem().string();
+            const Result dump = transxade({"dump", (work / (table + ".DBF")).string(), "--format", "csv"});
+            EXPECT_EQ(dump.out, readFile(entry.path())) << c.name << ' ' << table;
+            EXPECT_EQ(transxade({"check-table", (work / (table + ".DBF")).string()}).status, 0) << table;
+            ++compared;
+        }
+        EXPECT_GT(compared, 0) << c.name;
+    }
+}
+
 TEST(ImportCommand, ReuseAndNoReuse)
 {
     test::TempDir work;

@@ -287,3 +287,40 @@ TEST_F(Stages, MissingGroupTableIsReportedBySubgroups)
 
 } // namespace
 } // namespace conv
+
+namespace conv
+{
+namespace
+{
+
+class EmbeddedRun : public test::ImportFixture
+{
+};
+
+TEST_F(EmbeddedRun, ClosesAfterTheLastMessageOnlyWhenTheRunEnds)
+{
+    xade("convocatoriasCentro.csv", {"C1,Primeira"});
+    xade("gruposCentro.csv", {"C1,K1,G1,A,Curso1,1A"});
+    for (const char* f : {"subgruposCentro.csv", "materiasHorarioOfertaCentro.csv", "materiasHorarioOfertaXeral.csv",
+                          "actividadesProfesor.csv", "profesoresGrupoCentro.csv", "aulasCentro.csv"})
+        xade(f, {});
+    run->NumParametros = 2;
+    ASSERT_TRUE(importAll({{"K1", {"M", "ESO", "1"}}}));
+    const std::vector<std::string> tail(feedback.log.end() - 6, feedback.log.end());
+    const auto change = [](UiChange c) { return "change: " + std::to_string(static_cast<int>(c)); };
+    EXPECT_EQ(tail, (std::vector<std::string>{"busy: 1", "busy: 0", change(UiChange::HideLevelScreen),
+                                              change(UiChange::DisableImportar), "notice: Proceso finalizado",
+                                              change(UiChange::CloseWindow)}));
+    EXPECT_EQ(run->Transformado, 1);
+
+    // An error inside a stage: no message at the end, and the window stays open.
+    xade("aulasCentro.csv", {"A1"});
+    restart();
+    run->NumParametros = 2;
+    EXPECT_FALSE(importAll({{"K1", {"M", "ESO", "1"}}}));
+    EXPECT_EQ(feedback.log.back(), "error: List index out of bounds (1)");
+    EXPECT_EQ(std::count(feedback.changes.begin(), feedback.changes.end(), UiChange::CloseWindow), 0);
+}
+
+} // namespace
+} // namespace conv

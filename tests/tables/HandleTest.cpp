@@ -1,6 +1,9 @@
 // The table handle's operations and their exact results and messages.
 #include "TableTestUtil.h"
+#include "common/IoErrors.h"
 #include "tables/WorkFolder.h"
+
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
@@ -348,6 +351,31 @@ TEST_F(Fixture, CreateChecksFieldsAndIndexes)
     t.addIndex("B");
     EXPECT_ERROR_TEXT(t.createTable(), "Invalid index descriptor.\nFile: " + (dir / "BAD.DBF").string());
     EXPECT_FALSE(std::filesystem::exists(dir / "BAD.DBF"));
+}
+
+} // namespace
+} // namespace conv
+
+namespace conv
+{
+namespace
+{
+
+TEST(WorkFolder, VariableOverridesElseVtempAtTheRootOfTheCurrentFileSystem)
+{
+    const char* saved = std::getenv(kWorkFolderVariable);
+    const std::string keep = saved ? saved : "";
+    ::setenv(kWorkFolderVariable, "/srv/escola/VTEMP", 1);
+    EXPECT_EQ(defaultWorkFolder(), std::filesystem::path("/srv/escola/VTEMP"));
+    ::unsetenv(kWorkFolderVariable);
+    const std::filesystem::path folder = defaultWorkFolder();
+    EXPECT_EQ(folder.filename().string().size(), 5u);
+    EXPECT_EQ(folder.filename(), findNoCase(folder.parent_path(), "VTEMP").filename());
+    const std::string current = std::filesystem::current_path().string();
+    EXPECT_EQ(current.rfind(folder.parent_path().string(), 0), 0u) << folder << " is not above " << current;
+    EXPECT_FALSE(folder.parent_path().empty());
+    if (saved)
+        ::setenv(kWorkFolderVariable, keep.c_str(), 1);
 }
 
 } // namespace
