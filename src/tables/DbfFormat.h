@@ -53,7 +53,8 @@ inline constexpr int kMaxCharWidth = 254;
 inline constexpr std::size_t kMaxRecordLength = 65535;
 
 /// The language driver we write: Windows ANSI (code page 1252) with byte-order collation. Level 7
-/// names the driver in the header and leaves the ID byte 0; the MDX carries the driver's ID.
+/// names the driver in the header and leaves the ID byte 0; the MDX carries the driver's ID. We
+/// write no field-properties area after the descriptors (readers skip one when it is there).
 inline constexpr const char* kDriverName = "DBWINUS0";
 inline constexpr unsigned char kDriverId = 0x57;
 

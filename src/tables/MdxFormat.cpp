@@ -1,3 +1,15 @@
+// The production index as we write it. Where published descriptions of the format disagree or
+// are silent, we write what the dBASE-made files described by others show, and keep every
+// redundant field consistent:
+// - the version-2 (dBase IV) layout of header and tag table, which every reader documents;
+// - header byte 30 = tags in use + 1, and the tag header's byte 11 = the language driver ID,
+//   as seen in dBASE's own files;
+// - tag header bytes 4-7 = the pages of the whole file; bytes 248/252 = first and last leaf;
+//   byte 246 = 1 once the tag has keys;
+// - numeric keys count every digit of a whole number, trailing zeros included; an empty
+//   number is indexed as 0;
+// - leaves are filled to the brim, interior levels split evenly, so no node is ever left with
+//   one child.
 #include "tables/MdxFormat.h"
 
 #include "tables/Bytes.h"
@@ -365,7 +377,16 @@ void linkName(unsigned char* table, const std::vector<TagBuild>& tags, std::size
 
 std::string build(std::string_view dbfName, const std::vector<TagBuild>& tags, unsigned char language)
 {
-    std::string out(kHeaderPages * kPageSize, '\0');
+    std::size_t blocks = 0; // reserved up front: the file is built in one string
+    for (const TagBuild& tag : tags) {
+        const std::size_t most = maxKeysFor(itemLengthFor(tag.keyLength));
+        for (std::size_t level = tag.entries.size() / most + 1; level > 1; level = level / (most + 1) + 1)
+            blocks += level + 1;
+        blocks += 3;
+    }
+    std::string out;
+    out.reserve(kHeaderPages * kPageSize + blocks * kBlockSize);
+    out.assign(kHeaderPages * kPageSize, '\0');
     Builder b(out);
     std::vector<std::uint32_t> headers, roots, firsts, lasts;
     for (const TagBuild& tag : tags) {

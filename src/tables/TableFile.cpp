@@ -113,11 +113,11 @@ bool isNumericType(char type)
     return type == 'N' || type == 'F' || type == 'I' || type == '+' || type == 'O';
 }
 
-bool entryLess(const mdx::KeyEntry& a, const mdx::KeyEntry& b)
-{
+/// Key order, equal keys by record number (a function object, so that sorting inlines it).
+constexpr auto entryLess = [](const mdx::KeyEntry& a, const mdx::KeyEntry& b) {
     const int c = a.key.compare(b.key);
     return c < 0 || (c == 0 && a.recno < b.recno);
-}
+};
 
 } // namespace
 
@@ -406,6 +406,10 @@ const std::vector<mdx::KeyEntry>& TableFile::sortedKeys(IndexTag& tag)
         build(tag);
     if (!tag.tail.empty()) {
         std::sort(tag.tail.begin(), tag.tail.end(), entryLess);
+        if (tag.sorted.empty()) {
+            tag.sorted.swap(tag.tail);
+            return tag.sorted;
+        }
         const auto middle = static_cast<std::ptrdiff_t>(tag.sorted.size());
         tag.sorted.insert(tag.sorted.end(), std::make_move_iterator(tag.tail.begin()),
                           std::make_move_iterator(tag.tail.end()));
