@@ -188,9 +188,9 @@ std::string horarioBytes(Table& horario, std::int64_t& lines)
 {
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(horario.recordCount()) * 96);
-    FieldRef fields[] = {horario.fieldByName("NLIN"),     horario.fieldByName("DIASEM"),
-                         horario.fieldByName("HORAINI"),  horario.fieldByName("GRUPO_SUBGRU"),
-                         horario.fieldByName("MATERIA"),  horario.fieldByName("PROFESOR"),
+    FieldRef fields[] = {horario.fieldByName("NLIN"),      horario.fieldByName("DIASEM"),
+                         horario.fieldByName("HORAINI"),   horario.fieldByName("GRUPO_SUBGRU"),
+                         horario.fieldByName("MATERIA"),   horario.fieldByName("PROFESOR"),
                          horario.fieldByName("RESERVADO"), horario.fieldByName("AULA")};
     std::string values[8];
     lines = 0;
