@@ -8,6 +8,7 @@
 #include "tables/WorkFolder.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -28,15 +29,14 @@ constexpr int kDays = 5;
 constexpr int kPeriods = 16;
 
 /// SOLUC with code fields wide enough for the import's codes, as the stand-in writes it.
-constexpr conv::FieldDef kSoluc[] = {{"ASIG", conv::FieldKind::Text, 10},    {"PROF", conv::FieldKind::Text, 10},
+constexpr conv::FieldDef kSoluc[] = {{"ASIG", conv::FieldKind::Text, 10},     {"PROF", conv::FieldKind::Text, 10},
                                      {"CODGRUPO", conv::FieldKind::Text, 10}, {"TURNO", conv::FieldKind::Text, 1},
-                                     {"NIVEL", conv::FieldKind::Text, 5},    {"CURSO", conv::FieldKind::Text, 3},
-                                     {"GRUPO", conv::FieldKind::Text, 1},    {"AULA", conv::FieldKind::Text, 10},
-                                     {"DIA", conv::FieldKind::Float, 0},     {"HORA", conv::FieldKind::Float, 0},
+                                     {"NIVEL", conv::FieldKind::Text, 5},     {"CURSO", conv::FieldKind::Text, 3},
+                                     {"GRUPO", conv::FieldKind::Text, 1},     {"AULA", conv::FieldKind::Text, 10},
+                                     {"DIA", conv::FieldKind::Float, 0},      {"HORA", conv::FieldKind::Float, 0},
                                      {"SESIONES", conv::FieldKind::Float, 0}};
 
-template <typename Fill>
-void fill(const fs::path& work, const conv::TableLayout& layout, long count, Fill each)
+template <typename Fill> void fill(const fs::path& work, const conv::TableLayout& layout, long count, Fill each)
 {
     conv::rebuildTable(work, layout);
     conv::Table t(work, std::string(layout.name) + ".DBF");
@@ -75,9 +75,8 @@ void generate(const fs::path& work)
         t.fieldByName("ABREV").setString("P" + std::to_string(i));
         t.fieldByName("NOMBRE").setString("Profesor \"" + std::to_string(i) + "\", Apelido");
     });
-    fill(work, conv::layouts::AULAT, 1000, [](conv::Table& t, long i) {
-        t.fieldByName("ABREV").setString("A" + std::to_string(i));
-    });
+    fill(work, conv::layouts::AULAT, 1000,
+         [](conv::Table& t, long i) { t.fieldByName("ABREV").setString("A" + std::to_string(i)); });
     fill(work, conv::layouts::DIASHORAST, kDays * kPeriods * 2, [](conv::Table& t, long i) {
         const long d = i / (kPeriods * 2) + 1;
         const long h = i % (kPeriods * 2) + 1;
@@ -134,6 +133,10 @@ int main()
     fs::create_directories(csv);
     generate(work);
 
+    if (const char* keep = std::getenv("EXPORT_BENCH_PREPARE_ONLY"); keep && *keep) {
+        std::printf("tables in %s\n", work.c_str());
+        return 0;
+    }
     bench::Comparison c;
     c.add("export, 200,000 classes", [&] { return bench::measureChild([&] { return exportOnce(work, csv); }); });
     c.run(5);

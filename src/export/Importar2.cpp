@@ -104,11 +104,19 @@ public:
             const std::int32_t p = hora.asInteger();
             const std::string_view day = dayName(d);
 
-            if (!profesores.findKey(teacher)) {
+            // PROFT does not change during the export: each code is looked up once, on its index.
+            auto known = m_teachers.find(teacher);
+            if (known == m_teachers.end()) {
+                std::optional<std::string> name;
+                if (profesores.findKey(teacher))
+                    name = nombre.asString();
+                known = m_teachers.emplace(teacher, std::move(name)).first;
+            }
+            if (!known->second) {
                 ++m_report.noTeacher;
                 continue;
             }
-            const std::string teacherName = nombre.asString();
+            const std::string& teacherName = *known->second;
             const std::int32_t n = sesiones.asInteger();
             const double s = sesiones.asFloat();
             const double h = hora.asFloat();
@@ -168,6 +176,7 @@ private:
     ExportReport& m_report;
     std::vector<std::string> m_startTimes;
     std::unordered_map<std::string, GroupInfo> m_groups;
+    std::unordered_map<std::string, std::optional<std::string>> m_teachers;
     LocateIndex m_subjects;
     LocateIndex m_partPeriods;
     std::int32_t m_counter = 0;
@@ -179,9 +188,9 @@ std::string horarioBytes(Table& horario, std::int64_t& lines)
 {
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(horario.recordCount()) * 96);
-    FieldRef fields[] = {horario.fieldByName("NLIN"),     horario.fieldByName("DIASEM"),
-                         horario.fieldByName("HORAINI"),  horario.fieldByName("GRUPO_SUBGRU"),
-                         horario.fieldByName("MATERIA"),  horario.fieldByName("PROFESOR"),
+    FieldRef fields[] = {horario.fieldByName("NLIN"),      horario.fieldByName("DIASEM"),
+                         horario.fieldByName("HORAINI"),   horario.fieldByName("GRUPO_SUBGRU"),
+                         horario.fieldByName("MATERIA"),   horario.fieldByName("PROFESOR"),
                          horario.fieldByName("RESERVADO"), horario.fieldByName("AULA")};
     std::string values[8];
     lines = 0;

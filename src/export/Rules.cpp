@@ -3,8 +3,8 @@
 #include "common/Error.h"
 #include "common/IoErrors.h"
 
-#include <cerrno>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <fcntl.h>
 #include <unistd.h>
@@ -84,7 +84,14 @@ void writeNewFile(const fs::path& file, std::string_view bytes, const fs::path& 
 std::string_view dayName(std::int32_t day)
 {
     // Windows-1252: E9 is e acute, E1 a acute (split so that "b" is not read as a hex digit).
-    static constexpr std::string_view kNames[] = {"Luns", "Martes", "M\xE9rcores", "Xoves", "Venres", "S\xE1" "bado", "Domingo"};
+    static constexpr std::string_view kNames[] = {"Luns",
+                                                  "Martes",
+                                                  "M\xE9rcores",
+                                                  "Xoves",
+                                                  "Venres",
+                                                  "S\xE1"
+                                                  "bado",
+                                                  "Domingo"};
     if (day < 1 || day > 7)
         return "";
     return kNames[day - 1];

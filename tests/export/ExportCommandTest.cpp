@@ -33,20 +33,26 @@ class ExportCommand : public ExportFixture, public ::testing::Test
 protected:
     ExportCommand()
     {
-        table(layouts::GRUPOST, {{{"ABREV", std::string("G1")}, {"NOMEABREVGRUPXADE", std::string("1A")},
-                                  {"CODCURSOXADE", std::string("C1")}}});
-        table(layouts::ASIGNOMT2, {{{"COD", std::string("MAT")}, {"CODCURSO", std::string("C1")},
-                                    {"ABREVXADE", std::string("MAT")}}});
+        table(layouts::GRUPOST,
+              {{{"ABREV", std::string("G1")},
+                {"NOMEABREVGRUPXADE", std::string("1A")},
+                {"CODCURSOXADE", std::string("C1")}}});
+        table(layouts::ASIGNOMT2,
+              {{{"COD", std::string("MAT")}, {"CODCURSO", std::string("C1")}, {"ABREVXADE", std::string("MAT")}}});
         table(layouts::PROFT, {{{"ABREV", std::string("P1")}, {"NOMBRE", std::string("Ana P\xE9rez")}}});
         table(layouts::AULAT, {});
-        table(layouts::DIASHORAST, {{{"DIA", std::string("1")}, {"HORA", std::string("1")},
-                                     {"HORADESDE", std::string("08:00:00")}},
-                                    {{"DIA", std::string("1")}, {"HORA", std::string("2")},
-                                     {"HORADESDE", std::string("09:00:00")}}});
-        table(layouts::SOLUC, {{{"ASIG", std::string("MAT")}, {"PROF", std::string("P1")},
-                                {"CODGRUPO", std::string("G1")}, {"AULA", std::string("A1")}, {"DIA", 3.0},
-                                {"HORA", 1.0}, {"SESIONES", 2.0}},
-                               {{"DIA", 0.0}}});
+        table(layouts::DIASHORAST,
+              {{{"DIA", std::string("1")}, {"HORA", std::string("1")}, {"HORADESDE", std::string("08:00:00")}},
+               {{"DIA", std::string("1")}, {"HORA", std::string("2")}, {"HORADESDE", std::string("09:00:00")}}});
+        table(layouts::SOLUC,
+              {{{"ASIG", std::string("MAT")},
+                {"PROF", std::string("P1")},
+                {"CODGRUPO", std::string("G1")},
+                {"AULA", std::string("A1")},
+                {"DIA", 3.0},
+                {"HORA", 1.0},
+                {"SESIONES", 2.0}},
+               {{"DIA", 0.0}}});
     }
 };
 
@@ -55,11 +61,13 @@ TEST_F(ExportCommand, WritesHorarioAndSumsUp)
     const Result r = runCli({"export", "--csv", csv.string(), "--work", work.string()});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "Proceso finalizado\n");
-    EXPECT_EQ(r.out, "HORARIO.CSV " + (csv / "HORARIO.CSV").string() +
-                         "\nlines 2\nclasses 2\npassed over, day 0: 1\npassed over, teacher not in PROFT: 0\n"
-                         "passed over, subject not in ASIGNOMT2: 0\ngroup not in GRUPOST (written without one): 0\n");
-    EXPECT_EQ(horario(), "\"1\",\"M\xE9rcores\",\"08:00\",\"1A\",\"MAT\",\"Ana P\xE9rez\",\"\",\"A1\"\r\n"
-                         "\"2\",\"M\xE9rcores\",\"09:00\",\"1A\",\"MAT\",\"Ana P\xE9rez\",\"\",\"A1\"\r\n");
+    EXPECT_EQ(r.out,
+              "HORARIO.CSV " + (csv / "HORARIO.CSV").string() +
+                  "\nlines 2\nclasses 2\npassed over, day 0: 1\npassed over, teacher not in PROFT: 0\n"
+                  "passed over, subject not in ASIGNOMT2: 0\ngroup not in GRUPOST (written without one): 0\n");
+    EXPECT_EQ(horario(),
+              "\"1\",\"M\xE9rcores\",\"08:00\",\"1A\",\"MAT\",\"Ana P\xE9rez\",\"\",\"A1\"\r\n"
+              "\"2\",\"M\xE9rcores\",\"09:00\",\"1A\",\"MAT\",\"Ana P\xE9rez\",\"\",\"A1\"\r\n");
 }
 
 TEST_F(ExportCommand, ExitStatuses)

@@ -16,8 +16,12 @@ using exporter::ExportReport;
 Row clase(const char* asig, const char* prof, const char* grupo, const char* aula, double dia, double hora,
           double sesiones)
 {
-    return {{"ASIG", std::string(asig)}, {"PROF", std::string(prof)}, {"CODGRUPO", std::string(grupo)},
-            {"AULA", std::string(aula)}, {"DIA", dia},                {"HORA", hora},
+    return {{"ASIG", std::string(asig)},
+            {"PROF", std::string(prof)},
+            {"CODGRUPO", std::string(grupo)},
+            {"AULA", std::string(aula)},
+            {"DIA", dia},
+            {"HORA", hora},
             {"SESIONES", sesiones}};
 }
 
@@ -51,14 +55,20 @@ class Export : public ExportFixture, public ::testing::Test
 protected:
     Export()
     {
-        table(layouts::GRUPOST, {grupo("G1", "1ESO-A", "", "C1"), grupo("G1S", "1ESO-A", "1ESO-A-DES", "C1"),
-                                 grupo("G1", "OTRO", "", "C9"), grupo("g1", "1eso-b", "", "C2")});
-        table(layouts::ASIGNOMT2, {materia("MAT", "C2", "Mat C2"), materia("MAT", "C1", "MAT1"),
-                                   materia("TIT", "", "Titor\xED" "a"), materia("MAT", "C1", "OTRA")});
+        table(layouts::GRUPOST,
+              {grupo("G1", "1ESO-A", "", "C1"), grupo("G1S", "1ESO-A", "1ESO-A-DES", "C1"),
+               grupo("G1", "OTRO", "", "C9"), grupo("g1", "1eso-b", "", "C2")});
+        table(layouts::ASIGNOMT2,
+              {materia("MAT", "C2", "Mat C2"), materia("MAT", "C1", "MAT1"),
+               materia("TIT", "",
+                       "Titor\xED"
+                       "a"),
+               materia("MAT", "C1", "OTRA")});
         table(layouts::PROFT, {profesor("P2", "Xan \"O Vello\", mestre"), profesor("P1", "Ana P\xE9rez")});
         table(layouts::AULAT, {});
-        table(layouts::DIASHORAST, {periodo("1", "1", "08:00:00"), periodo("2", "4", "10:30:00"),
-                                    periodo("2", "5", "11:30:00"), periodo("2", "04", "99:99:99")});
+        table(layouts::DIASHORAST,
+              {periodo("1", "1", "08:00:00"), periodo("2", "4", "10:30:00"), periodo("2", "5", "11:30:00"),
+               periodo("2", "04", "99:99:99")});
         std::vector<Row> plantilla = hourlyTemplate(6);
         std::swap(plantilla[0], plantilla[5]);
         std::swap(plantilla[1], plantilla[3]);
@@ -77,42 +87,52 @@ std::string line(const char* nlin, const char* dia, const char* ini, const char*
                  const char* prof, const char* aula)
 {
     return std::string("\"") + nlin + "\",\"" + dia + "\",\"" + ini + "\",\"" + grupo + "\",\"" + materia + "\",\"" +
-           prof + "\",\"\",\"" + aula + "\"\r\n";
+        prof + "\",\"\",\"" + aula + "\"\r\n";
 }
 
 TEST_F(Export, EveryRuleOfTheTimetable)
 {
-    table(layouts::SOLUC, {
-        clase("MAT", "P1", "G1", "A1", 1, 3, 2),     // two lines, positions 3 and 4
-        clase("MAT", "P1", "G1S", "LAB", 2, 2.5, 1.5), // part period: DIASHORAST day 2 period 4
-        clase("MAT", "P1", "G1", "A1", 2, 3, 1.5),   // period 5
-        clase("MAT", "P1", "G1", "A1", 3, 2, 0.5),   // period 3 of day 3: none, empty start
-        clase("MAT", "P1", "G1", "A1", 4, 2.5, 1),   // whole: 2.5 rounds to 2
-        clase("MAT", "P1", "G1", "A1", 5, 3.5, 1),   // whole: 3.5 rounds to 4
-        clase("MAT", "P1", "G1", "A1", 1, 1, 0),     // no line
-        clase("MAT", "P1", "G1", "A1", 0, 1, 1),     // day 0: passed over
-        clase("MAT", "P9", "G1", "A1", 1, 1, 1),     // teacher unknown: passed over
-        clase("FIS", "P1", "G1", "A1", 1, 1, 1),     // subject unknown for C1: passed over
-        clase("MAT", "P1", "GX", "A1", 1, 1, 1),     // no group: MAT with an empty course, none
-        clase("TIT", "P2", "GX", "A2", 6, 1, 1),     // no group: the activity with an empty course
-        clase("MAT", "P1", "G1", "A1", 8, 1, 1),     // day 8: empty name
-        clase("MAT", "P1", "g1", "A\"3", 7, 6, 1),   // letter case of the group; quote in the room
-    });
+    table(layouts::SOLUC,
+          {
+              clase("MAT", "P1", "G1", "A1", 1, 3, 2),       // two lines, positions 3 and 4
+              clase("MAT", "P1", "G1S", "LAB", 2, 2.5, 1.5), // part period: DIASHORAST day 2 period 4
+              clase("MAT", "P1", "G1", "A1", 2, 3, 1.5),     // period 5
+              clase("MAT", "P1", "G1", "A1", 3, 2, 0.5),     // period 3 of day 3: none, empty start
+              clase("MAT", "P1", "G1", "A1", 4, 2.5, 1),     // whole: 2.5 rounds to 2
+              clase("MAT", "P1", "G1", "A1", 5, 3.5, 1),     // whole: 3.5 rounds to 4
+              clase("MAT", "P1", "G1", "A1", 1, 1, 0),       // no line
+              clase("MAT", "P1", "G1", "A1", 0, 1, 1),       // day 0: passed over
+              clase("MAT", "P9", "G1", "A1", 1, 1, 1),       // teacher unknown: passed over
+              clase("FIS", "P1", "G1", "A1", 1, 1, 1),       // subject unknown for C1: passed over
+              clase("MAT", "P1", "GX", "A1", 1, 1, 1),       // no group: MAT with an empty course, none
+              clase("TIT", "P2", "GX", "A2", 6, 1, 1),       // no group: the activity with an empty course
+              clase("MAT", "P1", "G1", "A1", 8, 1, 1),       // day 8: empty name
+              clase("MAT", "P1", "g1", "A\"3", 7, 6, 1),     // letter case of the group; quote in the room
+          });
     ExportReport report;
     ASSERT_TRUE(exportAll(&report)) << feedback.log.back();
     const std::string expected = line("1", "Luns", "10:00", "1ESO-A", "MAT1", "Ana P\xE9rez", "A1") +
-                                 line("2", "Luns", "11:00", "1ESO-A", "MAT1", "Ana P\xE9rez", "A1") +
-                                 line("3", "Martes", "10:30", "1ESO-A-DES", "MAT1", "Ana P\xE9rez", "LAB") +
-                                 line("4", "Martes", "11:30", "1ESO-A", "MAT1", "Ana P\xE9rez", "A1") +
-                                 line("5", "M\xE9rcores", "", "1ESO-A", "MAT1", "Ana P\xE9rez", "A1") +
-                                 line("6", "Xoves", "09:00", "1ESO-A", "MAT1", "Ana P\xE9rez", "A1") +
-                                 line("7", "Venres", "11:00", "1ESO-A", "MAT1", "Ana P\xE9rez", "A1") +
-                                 line("8", "S\xE1" "bado", "08:00", "", "Titor\xED" "a", "Xan \"\"O Vello\"\", mestre", "A2") +
-                                 line("9", "", "08:00", "1ESO-A", "MAT1", "Ana P\xE9rez", "A1") +
-                                 line("10", "Domingo", "13:00", "1eso-b", "Mat C2", "Ana P\xE9rez", "A\"\"3");
+        line("2", "Luns", "11:00", "1ESO-A", "MAT1", "Ana P\xE9rez", "A1") +
+        line("3", "Martes", "10:30", "1ESO-A-DES", "MAT1", "Ana P\xE9rez", "LAB") +
+        line("4", "Martes", "11:30", "1ESO-A", "MAT1", "Ana P\xE9rez", "A1") +
+        line("5", "M\xE9rcores", "", "1ESO-A", "MAT1", "Ana P\xE9rez", "A1") +
+        line("6", "Xoves", "09:00", "1ESO-A", "MAT1", "Ana P\xE9rez", "A1") +
+        line("7", "Venres", "11:00", "1ESO-A", "MAT1", "Ana P\xE9rez", "A1") +
+        line("8",
+             "S\xE1"
+             "bado",
+             "08:00", "",
+             "Titor\xED"
+             "a",
+             "Xan \"\"O Vello\"\", mestre", "A2") +
+        line("9", "", "08:00", "1ESO-A", "MAT1", "Ana P\xE9rez", "A1") +
+        line("10", "Domingo", "13:00", "1eso-b", "Mat C2", "Ana P\xE9rez", "A\"\"3");
     EXPECT_EQ(horario(), expected);
     EXPECT_EQ(dump(layouts::HORARIOXADECSV).size(), 10u);
-    EXPECT_EQ(dump(layouts::HORARIOXADECSV)[7], "8|S\xE1" "bado|08:00||Titor\xED" "a|Xan \"O Vello\", mestre||A2");
+    EXPECT_EQ(dump(layouts::HORARIOXADECSV)[7],
+              "8|S\xE1"
+              "bado|08:00||Titor\xED"
+              "a|Xan \"O Vello\", mestre||A2");
 
     EXPECT_EQ(report.lines, 10);
     EXPECT_EQ(report.classes, 14);
@@ -129,9 +149,10 @@ TEST_F(Export, EndStateStandaloneAndEmbedded)
     ASSERT_TRUE(exportAll());
     EXPECT_EQ(run.Transformado, 1);
     EXPECT_EQ(run.ErrorProceso, 0);
-    EXPECT_EQ(feedback.log, (std::vector<std::string>{"template", "busy: 1", "busy: 0", "notice: Proceso finalizado",
-                                                      "change: " + std::to_string(int(UiChange::DisableImportar)),
-                                                      "change: " + std::to_string(int(UiChange::DisableExportar))}));
+    EXPECT_EQ(feedback.log,
+              (std::vector<std::string>{"template", "busy: 1", "busy: 0", "notice: Proceso finalizado",
+                                        "change: " + std::to_string(int(UiChange::DisableImportar)),
+                                        "change: " + std::to_string(int(UiChange::DisableExportar))}));
     // The six handles are released for the rest of the program's life.
     EXPECT_EQ(run.tables.wwTableSoluc, nullptr);
     EXPECT_EQ(run.tables.wwTableGrupos, nullptr);
@@ -264,9 +285,48 @@ TEST_F(Export, AnOutsideCsvReaderReadsEightFieldsPerLine)
                                       "assert rows[0][1] == 'M\\u00e9rcores', rows[0]\n"
                                       "print(len(rows))\n");
     const std::string command = "python3 '" + script.string() + "' '" + (csv / "HORARIO.CSV").string() + "' > '" +
-                                (dir / "out.txt").string() + "'";
+        (dir / "out.txt").string() + "'";
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(fileBytes(dir / "out.txt"), "3\n");
+}
+
+} // namespace
+} // namespace conv::test
+
+namespace conv::test
+{
+namespace
+{
+
+TEST(ExportForeignLayout, NumericDayAndPeriodFieldsAndWiderCodesAreSearchedAsWell)
+{
+    // The timetable program's own files may declare more fields, other widths and other kinds.
+    ExportFixture f;
+    f.table(layouts::GRUPOST, {grupo("GRUPOLONGO", "1A", "", "C1")});
+    f.table(layouts::ASIGNOMT2, {materia("MATEMATICA", "C1", "MAT")});
+    f.table(layouts::PROFT, {profesor("PROF-LONGO", "Ana")});
+    f.table(layouts::AULAT, {});
+    f.table(layouts::PLANTILLA, hourlyTemplate(2));
+    const FieldDef dias[] = {{"DIA", FieldKind::Float, 0},
+                             {"HORA", FieldKind::Integer, 0},
+                             {"HORADESDE", FieldKind::Text, 8},
+                             {"EXTRA", FieldKind::Text, 3}};
+    const FieldDef soluc[] = {{"ASIG", FieldKind::Text, 12},     {"PROF", FieldKind::Text, 12},
+                              {"CODGRUPO", FieldKind::Text, 12}, {"AULA", FieldKind::Text, 12},
+                              {"DIA", FieldKind::Integer, 0},    {"HORA", FieldKind::Float, 0},
+                              {"SESIONES", FieldKind::Float, 0}, {"OTRO", FieldKind::Logical, 0}};
+    const TableLayout diasLayout{"DIASHORAST", dias, {}};
+    const TableLayout solucLayout{"SOLUC", soluc, {}};
+    f.table(diasLayout, {{{"DIA", 2.0}, {"HORA", std::int32_t(4)}, {"HORADESDE", std::string("10:30:00")}}});
+    f.table(solucLayout,
+            {clase("MATEMATICA", "PROF-LONGO", "GRUPOLONGO", "AULA-LONGA", 2, 2.5, 1.5),
+             clase("MATEMATICA", "PROF-LONGO", "GRUPOLONGO", "AULA-LONGA", 2, 1, 2)});
+    RunState run(f.feedback, f.work);
+    ASSERT_TRUE(runHandler(f.feedback, [&] { BImportarClick(run, f.csv.string()); })) << f.feedback.log.back();
+    EXPECT_EQ(f.horario(),
+              line("1", "Martes", "10:30", "1A", "MAT", "Ana", "AULA-LONGA") +
+                  line("2", "Martes", "08:00", "1A", "MAT", "Ana", "AULA-LONGA") +
+                  line("3", "Martes", "09:00", "1A", "MAT", "Ana", "AULA-LONGA"));
 }
 
 } // namespace

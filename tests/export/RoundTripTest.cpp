@@ -70,8 +70,8 @@ TEST_F(RoundTrip, TheStandInIsSeededAndLooksLikeAFinishedTimetable)
     for (int g = 0; g < 40; ++g) {
         groups.push_back({{"ABREV", "G" + std::to_string(g)}, {"CODGRUXADE", "X" + std::to_string(g)}});
         for (int s = 0; s < 6; ++s)
-            assignments.push_back({{"CASIG", "M" + std::to_string(s)}, {"CGRUP", "G" + std::to_string(g)},
-                                   {"HORAS", 4.0}});
+            assignments.push_back(
+                {{"CASIG", "M" + std::to_string(s)}, {"CGRUP", "G" + std::to_string(g)}, {"HORAS", 4.0}});
     }
     for (int s = 0; s < 6; ++s)
         subjects.push_back({{"COD", "M" + std::to_string(s)}});

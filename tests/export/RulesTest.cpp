@@ -15,8 +15,18 @@ TEST(DayName, EveryDayNumberWithItsBytes)
         std::int32_t day;
         std::string_view name;
     } cases[] = {
-        {1, "Luns"},       {2, "Martes"}, {3, "M\xE9rcores"}, {4, "Xoves"}, {5, "Venres"},
-        {6, "S\xE1" "bado"}, {7, "Domingo"}, {8, ""},            {-1, ""},     {0, ""},
+        {1, "Luns"},
+        {2, "Martes"},
+        {3, "M\xE9rcores"},
+        {4, "Xoves"},
+        {5, "Venres"},
+        {6,
+         "S\xE1"
+         "bado"},
+        {7, "Domingo"},
+        {8, ""},
+        {-1, ""},
+        {0, ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(dayName(c.day), c.name) << "day " << c.day;
@@ -84,10 +94,16 @@ TEST(HorarioLine, EightQuotedValuesWithDoubledQuotes)
         HorarioValues values;
         std::string line;
     } cases[] = {
-        {"plain", {"1", "Luns", "08:00", "1A", "MAT", "Ana", "", "A1"}, "\"1\",\"Luns\",\"08:00\",\"1A\",\"MAT\",\"Ana\",\"\",\"A1\"\r\n"},
+        {"plain",
+         {"1", "Luns", "08:00", "1A", "MAT", "Ana", "", "A1"},
+         "\"1\",\"Luns\",\"08:00\",\"1A\",\"MAT\",\"Ana\",\"\",\"A1\"\r\n"},
         {"all empty", {"", "", "", "", "", "", "", ""}, "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"},
-        {"comma kept", {"2", "", "", "1,A", "", "P\xE9rez, Ana", "", ""}, "\"2\",\"\",\"\",\"1,A\",\"\",\"P\xE9rez, Ana\",\"\",\"\"\r\n"},
-        {"quote doubled", {"3", "", "", "", "", "Xan \"O Vello\"", "", "\""}, "\"3\",\"\",\"\",\"\",\"\",\"Xan \"\"O Vello\"\"\",\"\",\"\"\"\"\r\n"},
+        {"comma kept",
+         {"2", "", "", "1,A", "", "P\xE9rez, Ana", "", ""},
+         "\"2\",\"\",\"\",\"1,A\",\"\",\"P\xE9rez, Ana\",\"\",\"\"\r\n"},
+        {"quote doubled",
+         {"3", "", "", "", "", "Xan \"O Vello\"", "", "\""},
+         "\"3\",\"\",\"\",\"\",\"\",\"Xan \"\"O Vello\"\"\",\"\",\"\"\"\"\r\n"},
     };
     for (const auto& c : cases) {
         std::string out = "x";

@@ -12,7 +12,9 @@ using exporter::PlantillaCentro;
 
 Row diasHoras(const char* dia, const char* hora, const char* desde, const char* hasta)
 {
-    return {{"DIA", std::string(dia)}, {"HORA", std::string(hora)}, {"HORADESDE", std::string(desde)},
+    return {{"DIA", std::string(dia)},
+            {"HORA", std::string(hora)},
+            {"HORADESDE", std::string(desde)},
             {"HORAHASTA", std::string(hasta)}};
 }
 
@@ -24,12 +26,10 @@ protected:
 
 TEST_F(Template, BuiltFromTheDayOnePeriodsOfDiasHoras)
 {
-    table(layouts::DIASHORAST, {diasHoras("2", "1", "07:00:00", "07:50:00"),
-                                diasHoras("1", "2", "09:00:00", "09:50:00"),
-                                diasHoras("1", "1", "08:00:00", "08:50:00"),
-                                diasHoras("01", "3", "10:00:00", "10:50:00"),
-                                diasHoras("1", "5", "8:00", "8:50"),
-                                diasHoras(" 1", "4", "11:00:00", "11:50:00")});
+    table(layouts::DIASHORAST,
+          {diasHoras("2", "1", "07:00:00", "07:50:00"), diasHoras("1", "2", "09:00:00", "09:50:00"),
+           diasHoras("1", "1", "08:00:00", "08:50:00"), diasHoras("01", "3", "10:00:00", "10:50:00"),
+           diasHoras("1", "5", "8:00", "8:50"), diasHoras(" 1", "4", "11:00:00", "11:50:00")});
     PlantillaCentro(run);
     // Record order of DIASHORAST with its own numbers; only DIA "1" exactly; cut to five characters.
     EXPECT_EQ(dump(layouts::PLANTILLA), (std::vector<std::string>{"2|09:00|09:50", "1|08:00|08:50", "5|8:00|8:50"}));
@@ -101,8 +101,9 @@ TEST_F(Template, NoDayOneInDiasHorasGivesAnEmptyTemplateBuiltAgainNextTime)
 
 TEST_F(Template, APeriodThatIsNoWholeNumberEndsItKeepingTheRowsPosted)
 {
-    table(layouts::DIASHORAST, {diasHoras("1", "1", "08:00:00", "08:50:00"), diasHoras("1", "2b", "09:00", "09:50"),
-                                diasHoras("1", "3", "10:00", "10:50")});
+    table(layouts::DIASHORAST,
+          {diasHoras("1", "1", "08:00:00", "08:50:00"), diasHoras("1", "2b", "09:00", "09:50"),
+           diasHoras("1", "3", "10:00", "10:50")});
     EXPECT_ERROR_TEXT(PlantillaCentro(run), "'2b' is not a valid integer value");
     EXPECT_EQ(feedback.templateChecks, 0);
     EXPECT_EQ(dump(layouts::PLANTILLA), (std::vector<std::string>{"1|08:00|08:50"}));

@@ -22,12 +22,11 @@ namespace fs = std::filesystem;
 
 /// SOLUC as the converter declares it, but with the code fields as wide as the codes the import
 /// gives (ten characters): the timetable program keeps the codes it was given whole.
-constexpr FieldDef kSolucFields[] = {{"ASIG", FieldKind::Text, 10},  {"PROF", FieldKind::Text, 10},
-                                     {"CODGRUPO", FieldKind::Text, 10}, {"TURNO", FieldKind::Text, 1},
-                                     {"NIVEL", FieldKind::Text, 5},  {"CURSO", FieldKind::Text, 3},
-                                     {"GRUPO", FieldKind::Text, 1},  {"AULA", FieldKind::Text, 10},
-                                     {"DIA", FieldKind::Float, 0},   {"HORA", FieldKind::Float, 0},
-                                     {"SESIONES", FieldKind::Float, 0}};
+constexpr FieldDef kSolucFields[] = {
+    {"ASIG", FieldKind::Text, 10}, {"PROF", FieldKind::Text, 10},    {"CODGRUPO", FieldKind::Text, 10},
+    {"TURNO", FieldKind::Text, 1}, {"NIVEL", FieldKind::Text, 5},    {"CURSO", FieldKind::Text, 3},
+    {"GRUPO", FieldKind::Text, 1}, {"AULA", FieldKind::Text, 10},    {"DIA", FieldKind::Float, 0},
+    {"HORA", FieldKind::Float, 0}, {"SESIONES", FieldKind::Float, 0}};
 
 constexpr const char* kDayNames[] = {"LUNES", "MARTES", "MIERCOLES", "JUEVES", "VIERNES", "SABADO", "DOMINGO"};
 
@@ -96,8 +95,8 @@ std::vector<Assignment> readAssignments(const fs::path& work)
     t.open();
     std::vector<Assignment> out;
     for (; !t.eof(); t.next())
-        out.push_back({t.fieldByName("CASIG").asString(), t.fieldByName("CGRUP").asString(),
-                       t.fieldByName("HORAS").asFloat()});
+        out.push_back(
+            {t.fieldByName("CASIG").asString(), t.fieldByName("CGRUP").asString(), t.fieldByName("HORAS").asFloat()});
     return out;
 }
 
@@ -312,9 +311,8 @@ Summary makeTimetable(const fs::path& work, const Options& o)
     for (const Group& sub : groups) {
         if (sub.codSub.empty())
             continue;
-        const auto parent = std::find_if(groups.begin(), groups.end(), [&](const Group& g) {
-            return g.codSub.empty() && g.codGru == sub.codGru;
-        });
+        const auto parent = std::find_if(groups.begin(), groups.end(),
+                                         [&](const Group& g) { return g.codSub.empty() && g.codGru == sub.codGru; });
         if (parent == groups.end())
             continue;
         std::vector<const Assignment*> own;

@@ -11,9 +11,9 @@ namespace conv::standin
 
 struct Options
 {
-    std::uint32_t seed = 1;  ///< the same seed and tables give the same timetable
-    int days = 5;            ///< Monday to Friday
-    int periods = 8;         ///< periods a day
+    std::uint32_t seed = 1; ///< the same seed and tables give the same timetable
+    int days = 5;           ///< Monday to Friday
+    int periods = 8;        ///< periods a day
 };
 
 /// What was written.

@@ -19,7 +19,8 @@ int main(int argc, char** argv)
     app.add_option("--periods", options.periods, "periods a day (1 to 20)")->capture_default_str();
     CLI11_PARSE(app, argc, argv);
     try {
-        const auto s = conv::standin::makeTimetable(work.empty() ? conv::defaultWorkFolder() : std::filesystem::path(work), options);
+        const auto s = conv::standin::makeTimetable(
+            work.empty() ? conv::defaultWorkFolder() : std::filesystem::path(work), options);
         std::cout << "SOLUC " << s.classes << " (" << s.unplaced << " not placed, " << s.partPeriods
                   << " half periods)\nDIASHORAST " << s.periods << '\n';
         return 0;
