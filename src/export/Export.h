@@ -26,7 +26,7 @@ struct ExportReport
     std::int64_t dayZero = 0;         ///< passed over: DIA 0
     std::int64_t noTeacher = 0;       ///< passed over: PROF not in PROFT
     std::int64_t noSubject = 0;       ///< passed over: ASIG not in ASIGNOMT2 for the group's course
-    std::int64_t noGroup = 0;         ///< written with an empty group: CODGRUPO not in GRUPOST
+    std::int64_t noGroup = 0;         ///< classes written with an empty group: CODGRUPO not in GRUPOST
 };
 
 /// "Transformar datos desde Vestrano hacia XADE": takes `folder` as the CSV folder and, when it

@@ -124,14 +124,14 @@ public:
             static const GroupInfo kNoGroup;
             const auto g = m_groups.find(group);
             const GroupInfo& info = g == m_groups.end() ? kNoGroup : g->second;
-            if (g == m_groups.end())
-                ++m_report.noGroup;
 
             const std::optional<std::string> subjectText = m_subjects.find({subject, info.course});
             if (!subjectText) {
                 ++m_report.noSubject;
                 continue;
             }
+            if (g == m_groups.end())
+                ++m_report.noGroup;
 
             Line line{day, info.text, *subjectText, teacherName, room};
             if (hasFraction(s)) {
