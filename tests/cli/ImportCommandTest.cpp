@@ -1,3 +1,4 @@
+#include "support/CliRun.h"
 #include "cli/Commands.h"
 #include "support/TempDir.h"
 
@@ -15,23 +16,8 @@ namespace
 
 namespace fs = std::filesystem;
 
-struct Result
-{
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Result transxade(std::vector<std::string> args)
-{
-    args.insert(args.begin(), "transxade");
-    std::vector<const char*> argv;
-    for (const auto& a : args)
-        argv.push_back(a.c_str());
-    std::ostringstream out, err;
-    const int status = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
-}
+using Result = test::CliResult;
+const auto transxade = test::runCli;
 
 std::string readFile(const fs::path& p)
 {

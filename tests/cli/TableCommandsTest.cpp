@@ -1,3 +1,4 @@
+#include "support/CliRun.h"
 #include "cli/Commands.h"
 #include "support/TempDir.h"
 #include "tables/Table.h"
@@ -15,23 +16,8 @@ namespace conv
 namespace
 {
 
-struct Result
-{
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Result runCli(std::vector<std::string> args)
-{
-    args.insert(args.begin(), "transxade");
-    std::vector<const char*> argv;
-    for (const auto& a : args)
-        argv.push_back(a.c_str());
-    std::ostringstream out, err;
-    const int status = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
-}
+using Result = test::CliResult;
+using test::runCli;
 
 void makeCursos(const test::TempDir& dir)
 {

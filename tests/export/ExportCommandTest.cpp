@@ -1,3 +1,4 @@
+#include "support/CliRun.h"
 #include "cli/Commands.h"
 #include "export/ExportFixture.h"
 
@@ -10,23 +11,7 @@ namespace conv::test
 namespace
 {
 
-struct Result
-{
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Result runCli(std::vector<std::string> args)
-{
-    args.insert(args.begin(), "transxade");
-    std::vector<const char*> argv;
-    for (const auto& a : args)
-        argv.push_back(a.c_str());
-    std::ostringstream out, err;
-    const int status = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
-}
+using Result = CliResult;
 
 class ExportCommand : public ExportFixture, public ::testing::Test
 {
