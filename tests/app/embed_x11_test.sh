@@ -111,7 +111,7 @@ standalone() {
     shift 2
     echo "== $what"
     rm -f "$ini"
-    "$program" "$@" >/dev/null 2>&1 &
+    "$program" "$@" >"$work/standalone.log" 2>&1 &
     local pid=$!
     pids+=($pid)
     if [ "$box" = box ]; then
@@ -120,7 +120,7 @@ standalone() {
         xdotool windowfocus --sync "$b" key Return
     fi
     local w
-    w=$(window_named "Exportar e importar datos entre Vestrano y XADE \\(Formato CSV\\)") || fail "$what: no window"
+    w=$(window_named "Exportar e importar datos entre Vestrano y XADE \\(Formato CSV\\)") || fail "$what: no window: $(cat "$work/standalone.log")"
     local parent
     parent=$(xwininfo -tree -id "$w" | awk '/Parent window id:/ {print $4}')
     local root
