@@ -22,17 +22,23 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+    echo "FAIL: $*" >&2
+    if [ -n "${xvfb_pid:-}" ] && ! kill -0 "$xvfb_pid" 2>/dev/null; then
+        echo "(the X server has ended: $(cat "$work/xvfb.log"))" >&2
+    fi
+    exit 1
+}
 
-# A display number nobody uses.
-for n in $(seq 70 140); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
-done
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-export DISPLAY=$display
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
-xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+# Xvfb picks a display number nobody uses and tells it; a number chosen here could be taken
+# between the choice and the start, and the test would then talk to someone else's server.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+pids+=($xvfb_pid)
+for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
+[ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+export DISPLAY=":$(head -n1 "$work/display")"
+xdpyinfo >/dev/null 2>&1 || fail "Xvfb does not answer on $DISPLAY: $(cat "$work/xvfb.log")"
 unset QT_QPA_PLATFORM
 
 # The program file's folder holds Vestrano.ini.
@@ -116,7 +122,7 @@ standalone() {
     pids+=($pid)
     if [ "$box" = box ]; then
         local b
-        b=$(window_named TransVestranosXADECSV) || fail "$what: no error box"
+        b=$(window_named TransVestranosXADECSV) || fail "$what: no error box: $(cat "$work/standalone.log")"
         xdotool windowfocus --sync "$b" key Return
     fi
     local w
