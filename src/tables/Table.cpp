@@ -23,6 +23,7 @@ namespace fs = std::filesystem;
 constexpr const char* kClosed = "Cannot perform this operation on a closed dataset";
 constexpr const char* kNotEditing = "Dataset not in edit or insert mode";
 constexpr const char* kNoIndex = "No index currently active";
+constexpr const char* kEmpty = "Cannot perform this operation on an empty dataset";
 
 bool equalNoCase(std::string_view a, std::string_view b)
 {
@@ -90,12 +91,7 @@ void writeWhole(const fs::path& file, const std::string& bytes, const fs::path& 
 
 struct Table::Impl
 {
-    enum class State
-    {
-        Browse,
-        Edit,
-        Insert
-    };
+    enum class State { Browse, Edit, Insert };
 
     fs::path folder;
     std::string fileName;
@@ -109,12 +105,12 @@ struct Table::Impl
     std::shared_ptr<TableFile> file;
     std::vector<FieldDef> openFields;
     int tag = -1;
-    std::uint32_t recno = 0;      // current record, 0 = none
-    std::size_t indexPos = 0;     // its place in the tag, when one is selected
+    std::uint32_t recno = 0;  // current record, 0 = none
+    std::size_t indexPos = 0; // its place in the tag, when one is selected
     std::uint64_t seenVersion = 0;
     bool eof = true;
-    std::string record;           // bytes of the current record
-    std::string blank;            // an empty record, read when there is no current one
+    std::string record; // bytes of the current record
+    std::string blank;  // an empty record, read when there is no current one
     std::string pending;
     State state = State::Browse;
     bool modified = false;
@@ -188,13 +184,12 @@ struct Table::Impl
         const auto& k = file->sortedKeys(t);
         if (seenVersion != file->version() && recno) {
             const mdx::KeyEntry probe{file->sortKey(t, record.data()), recno};
-            indexPos = static_cast<std::size_t>(
-                std::lower_bound(k.begin(), k.end(), probe,
-                                 [](const mdx::KeyEntry& a, const mdx::KeyEntry& b) {
-                                     const int c = a.key.compare(b.key);
-                                     return c < 0 || (c == 0 && a.recno < b.recno);
-                                 }) -
-                k.begin());
+            indexPos = static_cast<std::size_t>(std::lower_bound(k.begin(), k.end(), probe,
+                                                                 [](const mdx::KeyEntry& a, const mdx::KeyEntry& b) {
+                                                                     const int c = a.key.compare(b.key);
+                                                                     return c < 0 || (c == 0 && a.recno < b.recno);
+                                                                 }) -
+                                                k.begin());
         }
         seenVersion = file->version();
         return k;
@@ -256,6 +251,26 @@ struct Table::Impl
             moveTo(r, at);
         else
             eof = true;
+    }
+
+    /// The last live record in reading order before position `before`; 0 when none.
+    std::uint32_t liveBefore(std::size_t before, std::size_t& at)
+    {
+        if (tag < 0) {
+            for (std::size_t r = before; r >= 1; --r)
+                if (!file->deleted(static_cast<std::uint32_t>(r))) {
+                    at = r - 1;
+                    return static_cast<std::uint32_t>(r);
+                }
+            return 0;
+        }
+        const auto& k = keys();
+        for (std::size_t i = std::min(before, k.size()); i-- > 0;)
+            if (k[i].recno >= 1 && k[i].recno <= file->count() && !file->deleted(k[i].recno)) {
+                at = i;
+                return k[i].recno;
+            }
+        return 0;
     }
 
     /// Stores `v` into a scratch record's field `i` as a write would, for comparing.
@@ -383,7 +398,8 @@ void Table::createTable()
 
     std::vector<mdx::TagBuild> tags;
     for (const std::string& index : d.indexes) {
-        auto it = std::find_if(fields.begin(), fields.end(), [&](const dbf::Field& f) { return equalNoCase(f.name, index); });
+        auto it =
+            std::find_if(fields.begin(), fields.end(), [&](const dbf::Field& f) { return equalNoCase(f.name, index); });
         if (it == fields.end() || it->type == 'L' || it->name.size() >= mdx::kTagNameLength ||
             std::any_of(tags.begin(), tags.end(), [&](const mdx::TagBuild& t) { return equalNoCase(t.name, index); }))
             throwEngine("Invalid index descriptor.", dbfPath);
@@ -578,6 +594,39 @@ void Table::cancel()
 {
     m_impl->checkActive();
     m_impl->cancel();
+}
+
+void Table::deleteRecord()
+{
+    Impl& d = *m_impl;
+    d.checkActive();
+    if (d.state == Impl::State::Insert) {
+        d.cancel();
+        return;
+    }
+    d.cancel();
+    if (!d.recno)
+        throw Error(kEmpty);
+    d.file->checkWritable();
+    // Its place in reading order, found before the mark changes what counts as live.
+    std::size_t place = d.recno - 1;
+    if (d.tag >= 0) {
+        d.keys();
+        place = d.indexPos;
+    }
+    d.record[0] = dbf::kDeleted;
+    d.file->write(d.recno, d.record.data());
+    d.seenVersion = d.file->version(); // the keys did not move
+    std::size_t at = 0;
+    std::uint32_t r = d.liveFrom(d.tag < 0 ? d.recno : place + 1, at);
+    if (!r)
+        r = d.liveBefore(d.tag < 0 ? d.recno - 1 : place, at);
+    if (r) {
+        d.moveTo(r, at);
+    } else {
+        d.recno = 0;
+        d.eof = true;
+    }
 }
 
 bool Table::editing() const

@@ -119,6 +119,12 @@ public:
     void post();
     /// Drops the pending record.
     void cancel();
+    /// Marks the current record deleted (its index keys stay, as the engine keeps them; every
+    /// read passes over it). The next record in reading order becomes current, or the one
+    /// before when it was the last. A pending new record is only dropped; pending changes to
+    /// the current record are dropped with it. "Cannot perform this operation on an empty
+    /// dataset" when there is no current record.
+    void deleteRecord();
     /// True while a record is being edited or appended.
     bool editing() const;
     /// True while a new record is pending (appended, not yet posted).

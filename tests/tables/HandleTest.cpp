@@ -1,6 +1,7 @@
 // The table handle's operations and their exact results and messages.
 #include "TableTestUtil.h"
 #include "common/IoErrors.h"
+#include "tables/TableCheck.h"
 #include "tables/WorkFolder.h"
 
 #include <cstdlib>
@@ -25,7 +26,10 @@ constexpr TableLayout kLayout{"THINGS", kFields, kIndexes};
 struct Fixture : ::testing::Test
 {
     TempDir dir;
-    void SetUp() override { rebuildTable(dir.path(), kLayout); }
+    void SetUp() override
+    {
+        rebuildTable(dir.path(), kLayout);
+    }
 
     void add(Table& t, const std::string& code, const std::string& name, std::int32_t count)
     {
@@ -223,9 +227,9 @@ TEST_F(Fixture, LocateOnOneOrSeveralFieldsInReadingOrder)
     EXPECT_TRUE(t.locate("CODE;NAME", {std::string("a"), std::string("y")}));
     EXPECT_EQ(t.fieldByName("COUNT").asInteger(), 3);
     EXPECT_FALSE(t.locate("CODE;NAME", {std::string("A"), std::string("y")})); // case matters
-    EXPECT_EQ(t.fieldByName("COUNT").asInteger(), 3);                           // current stays
-    EXPECT_TRUE(t.locate("NAME", Value(std::string("x ")))); // compared as stored: blank-padded
-    EXPECT_TRUE(t.locate("NAME", Value()));                  // null finds the empty field
+    EXPECT_EQ(t.fieldByName("COUNT").asInteger(), 3);                          // current stays
+    EXPECT_TRUE(t.locate("NAME", Value(std::string("x "))));                   // compared as stored: blank-padded
+    EXPECT_TRUE(t.locate("NAME", Value()));                                    // null finds the empty field
     EXPECT_EQ(t.fieldByName("COUNT").asInteger(), 4);
     EXPECT_TRUE(t.locate("COUNT", Value(std::string("2")))); // a value of another kind
     EXPECT_EQ(t.fieldByName("CODE").asString(), "a");
@@ -260,6 +264,86 @@ TEST_F(Fixture, FindKeyIsExactOnTheWholeKey)
     add(t, "ABCDE", "", 5);
     EXPECT_TRUE(t.findKey(std::string("ABCDEFG"))); // a longer value is cut to the key's width first
     EXPECT_EQ(t.fieldByName("COUNT").asInteger(), 5);
+}
+
+struct DeleteCase
+{
+    const char* name;
+    const char* index;        // "" for record order
+    std::int32_t deleteCount; // the COUNT of the record to delete
+    std::vector<std::string> left;
+    std::string currentAfter; // CODE of the current record afterwards; "" for none
+};
+
+TEST_F(Fixture, DeleteRecordMarksItAndMovesOnInReadingOrder)
+{
+    // Records in file order: c(1) a(2) b(3) a(4).
+    const std::vector<DeleteCase> cases = {
+        {"first in record order", "", 1, {"a", "b", "a"}, "a"},
+        {"middle in record order", "", 3, {"c", "a", "a"}, "a"},
+        {"last in record order goes back", "", 4, {"c", "a", "b"}, "b"},
+        {"first in index order", "CODE", 2, {"a", "b", "c"}, "a"},
+        {"equal key, second of two", "CODE", 4, {"a", "b", "c"}, "b"},
+        {"last in index order goes back", "CODE", 1, {"a", "a", "b"}, "b"},
+    };
+    for (const DeleteCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        rebuildTable(dir.path(), kLayout);
+        {
+            Table t(dir.path(), "THINGS.DBF");
+            t.open();
+            add(t, "c", "", 1);
+            add(t, "a", "", 2);
+            add(t, "b", "", 3);
+            add(t, "a", "", 4);
+        }
+        Table t(dir.path(), "THINGS.DBF");
+        t.setIndexName(c.index);
+        t.open();
+        ASSERT_TRUE(t.locate("COUNT", Value(std::int32_t{c.deleteCount})));
+        t.deleteRecord();
+        EXPECT_EQ(t.fieldByName("CODE").asString(), c.currentAfter);
+        EXPECT_FALSE(t.eof());
+        EXPECT_EQ(t.recordCount(), 3);
+        EXPECT_EQ(codes(t), c.left);
+        EXPECT_FALSE(t.locate("COUNT", Value(std::int32_t{c.deleteCount})));
+        t.close();
+        // Another handle, and the checker, see the same: the record is marked, not gone.
+        Table again(dir.path(), "THINGS.DBF");
+        again.setIndexName(c.index);
+        again.open();
+        EXPECT_EQ(codes(again), c.left);
+        again.close();
+        const TableCheck check = checkTable(dir.path() / "THINGS.DBF");
+        EXPECT_TRUE(check.ok()) << (check.problems.empty() ? "" : check.problems.front());
+        EXPECT_EQ(check.deleted, 1u);
+    }
+}
+
+TEST_F(Fixture, DeleteRecordOnPendingAndEmptyTables)
+{
+    Table t(dir.path(), "THINGS.DBF");
+    t.setIndexName("CODE");
+    t.open();
+    EXPECT_ERROR_TEXT(t.deleteRecord(), "Cannot perform this operation on an empty dataset");
+    add(t, "a", "", 1);
+    t.append(); // a new record not yet posted is only dropped
+    t.fieldByName("CODE").setString("b");
+    t.deleteRecord();
+    EXPECT_FALSE(t.editing());
+    EXPECT_EQ(t.recordCount(), 1);
+    t.edit(); // changes to the record being deleted go with it
+    t.fieldByName("CODE").setString("z");
+    t.deleteRecord();
+    EXPECT_EQ(t.recordCount(), 0);
+    EXPECT_TRUE(t.eof());
+    EXPECT_FALSE(t.findKey(std::string("a")));
+    EXPECT_FALSE(t.findKey(std::string("z")));
+    EXPECT_ERROR_TEXT(t.deleteRecord(), "Cannot perform this operation on an empty dataset");
+    add(t, "a", "", 2); // the table takes new records after its last one was deleted
+    EXPECT_EQ(codes(t), std::vector<std::string>{"a"});
+    EXPECT_TRUE(t.findKey(std::string("a")));
+    EXPECT_EQ(t.fieldByName("COUNT").asInteger(), 2);
 }
 
 TEST_F(Fixture, IntegerIndexOrdersNumerically)
