@@ -112,6 +112,17 @@ void TableGridModel::appendRow()
     endInsertRows();
 }
 
+void TableGridModel::deleteCurrent()
+{
+    if (!m_table || !m_table->isOpen() || m_current < 0)
+        return;
+    if (m_table->inserting())
+        m_table->cancel();
+    else
+        m_table->deleteRecord();
+    reload(); // the handle's current record and the grid's row agree again
+}
+
 int TableGridModel::rowCount(const QModelIndex& parent) const
 {
     if (parent.isValid())
@@ -217,8 +228,9 @@ DataGrid::DataGrid(std::vector<GridColumn> columns, GridOptions options, QWidget
     // The current record in maroon blended with the cell colour.
     const QColor base = m_options.cellColor.isValid() ? m_options.cellColor : p.color(QPalette::Base);
     const QColor maroon(128, 0, 0);
-    p.setColor(QPalette::Highlight, QColor((maroon.red() + base.red()) / 2, (maroon.green() + base.green()) / 2,
-                                           (maroon.blue() + base.blue()) / 2));
+    p.setColor(QPalette::Highlight,
+               QColor((maroon.red() + base.red()) / 2, (maroon.green() + base.green()) / 2,
+                      (maroon.blue() + base.blue()) / 2));
     p.setColor(QPalette::HighlightedText, Qt::white);
     setPalette(p);
     applyWidths();
@@ -232,6 +244,15 @@ void DataGrid::setTable(Table* table)
     const int row = m_model->currentRow();
     if (row >= 0)
         QTableView::setCurrentIndex(m_model->index(row, m_options.fixedColumns));
+}
+
+void DataGrid::deleteCurrentRow()
+{
+    const int column = qMax(currentIndex().column(), m_options.fixedColumns);
+    guarded([&] { m_model->deleteCurrent(); });
+    const int row = m_model->currentRow();
+    if (row >= 0)
+        QTableView::setCurrentIndex(m_model->index(row, column));
 }
 
 void DataGrid::applyWidths()
@@ -276,7 +297,7 @@ void DataGrid::keyPressEvent(QKeyEvent* event)
         return;
     }
     if (event->key() == Qt::Key_Delete && (event->modifiers() & Qt::ControlModifier)) {
-        if (m_options.allowDelete)
+        if (m_options.allowDelete && m_model->rowCount() > 0)
             emit deleteRequested();
         return;
     }
@@ -305,8 +326,9 @@ void DataGrid::keyPressEvent(QKeyEvent* event)
 void DataGrid::watchFocus(QWidget*, QWidget* now)
 {
     // The grid's own cell editor counts as the grid. A window losing the activation (focus to
-    // nothing) is no exit, and getting it back is no new entry.
-    if (!now)
+    // nothing, or to another window such as a message box) is no exit, and getting it back is
+    // no new entry.
+    if (!now || now->window() != window())
         return;
     const bool isIn = now == this || isAncestorOf(now);
     if (isIn && !m_focusInside) {

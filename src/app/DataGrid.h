@@ -28,11 +28,11 @@ struct GridColumn
 /// What the grid allows from the keyboard and how it looks.
 struct GridOptions
 {
-    int fixedColumns = 0;            ///< leading columns that cannot be focused, edited or scrolled
-    bool allowInsert = false;        ///< Insert key (and moving down past the last row) appends
-    bool allowDelete = false;        ///< Ctrl+Delete deletes the current record
-    QColor cellColor;                ///< background of the cells
-    QColor alternateColor;           ///< every other row, when valid
+    int fixedColumns = 0;     ///< leading columns that cannot be focused, edited or scrolled
+    bool allowInsert = false; ///< Insert key (and moving down past the last row) appends
+    bool allowDelete = false; ///< Ctrl+Delete deletes the current record
+    QColor cellColor;         ///< background of the cells
+    QColor alternateColor;    ///< every other row, when valid
     QColor titleColor{255, 251, 240};
     QColor titleTextColor{Qt::blue};
     bool enterMovesToNextCell = false;
@@ -67,6 +67,9 @@ public:
     void appendRow();
     /// Posts a pending edit or insert of the current record.
     void post();
+    /// Deletes the current record (a new one not yet posted is only dropped); the row that
+    /// takes its place, or the one before when it was the last, becomes current.
+    void deleteCurrent();
 
     /// Called for the background of each cell: gets the field name and the colour the grid
     /// would paint, gives the colour to paint.
@@ -113,6 +116,8 @@ public:
     }
     /// Shows `table` and sets the column widths.
     void setTable(Table* table);
+    /// Deletes the current row's record and keeps the column.
+    void deleteCurrentRow();
     const GridOptions& options() const
     {
         return m_options;
@@ -123,7 +128,8 @@ signals:
     void entered();
     /// The grid lost the keyboard focus (its Exit handler).
     void exited();
-    /// Ctrl+Delete on a grid that allows deleting.
+    /// Ctrl+Delete on a grid that allows deleting, with a current row; the owner confirms
+    /// and calls deleteCurrentRow().
     void deleteRequested();
     /// A handler of the grid failed; the window shows the error box.
     void failed(const QString& message);

@@ -104,8 +104,9 @@ QFont titleFont()
 } // namespace
 
 TMForm::TMForm(const WindowSetup& setup, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint)
+    : QWidget(parent,
+              Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                  Qt::WindowCloseButtonHint)
     , m_boxes(*setup.boxes)
     , m_parents(*setup.parents)
     , m_programFolder(setup.programFolder)
@@ -157,8 +158,8 @@ void TMForm::buildTopBand()
     Draw3D3 = new GradientPanel(top, middle, bottom, this);
     Draw3D3->setObjectName(QStringLiteral("Draw3D3"));
     Draw3D3->setGeometry(289, 0, 310, 99);
-    Label4 = boxLabel(Draw3D3, "Label4", QStringLiteral("Transformar datos desde Vestrano hacia XADE"),
-                      {8, 3, 305, 57}, Qt::black, true);
+    Label4 = boxLabel(Draw3D3, "Label4", QStringLiteral("Transformar datos desde Vestrano hacia XADE"), {8, 3, 305, 57},
+                      Qt::black, true);
     Label4->setFont(titleFont());
     BImportar = button(Draw3D3, "BImportar", QStringLiteral("OK"), {96, 72, 89, 25}, QStyle::SP_DialogApplyButton);
     connect(BImportar, &QPushButton::clicked, this, &TMForm::BImportarClick);
@@ -208,13 +209,14 @@ void TMForm::buildCallScreen()
     o.allowInsert = true;
     o.allowDelete = true;
     o.cellColor = tooltipBackground();
-    wwDBGridCODCENTRO = new DataGrid(
-        {{"CONVOCATORIA", 6, QStringLiteral("CONVOC."), false}, {"DESCRIPCION", 30, QStringLiteral("DESCRIPCION"), false}},
-        o, Panel1);
+    wwDBGridCODCENTRO = new DataGrid({{"CONVOCATORIA", 6, QStringLiteral("CONVOC."), false},
+                                      {"DESCRIPCION", 30, QStringLiteral("DESCRIPCION"), false}},
+                                     o, Panel1);
     wwDBGridCODCENTRO->setObjectName(QStringLiteral("wwDBGridCODCENTRO"));
     wwDBGridCODCENTRO->setGeometry(7, 18, 277, 56);
     wwDBGridCODCENTRO->setSelectionBehavior(QAbstractItemView::SelectRows);
     connect(wwDBGridCODCENTRO, &DataGrid::failed, this, [this](const QString& m) { errorBox(m); });
+    connect(wwDBGridCODCENTRO, &DataGrid::deleteRequested, this, [this] { confirmDelete(wwDBGridCODCENTRO); });
     BitBtn1 = button(Panel1, "BitBtn1", QStringLiteral("Continuar"), {106, 83, 81, 23}, QStyle::SP_ArrowForward);
     connect(BitBtn1, &QPushButton::clicked, this, &TMForm::BitBtn1Click);
     Panel1->hide();
@@ -263,6 +265,7 @@ void TMForm::buildLevelScreen()
     wwDBGridNIVIMP->gridModel()->calcCellColors = &TMForm::wwDBGridNIVIMPCalcCellColors;
     connect(wwDBGridNIVIMP, &DataGrid::entered, this, &TMForm::wwDBGridNIVIMPEnter);
     connect(wwDBGridNIVIMP, &DataGrid::failed, this, [this](const QString& m) { errorBox(m); });
+    connect(wwDBGridNIVIMP, &DataGrid::deleteRequested, this, [this] { confirmDelete(wwDBGridNIVIMP); });
 
     BitBtn2 = button(Panel2, "BitBtn2", QStringLiteral("Aceptar"), {488, 238, 89, 25}, QStyle::SP_DialogOkButton);
     connect(BitBtn2, &QPushButton::clicked, this, &TMForm::FinalRecogida);
@@ -287,7 +290,8 @@ void TMForm::FormCreate(const std::vector<std::string>& parameters)
     // like a number that is no number: the error box, then a standalone window.
     const auto handle = static_cast<std::uint32_t>(m_mode.parentHandle);
     if (!m_parents.exists(handle) || !m_parents.embed(this, handle)) {
-        errorBox(QStringLiteral("%1 $%2").arg(QString::fromLatin1(kInvalidWindow), QString::fromStdString(parameters[1])));
+        errorBox(
+            QStringLiteral("%1 $%2").arg(QString::fromLatin1(kInvalidWindow), QString::fromStdString(parameters[1])));
         m_mode = StartMode{};
         return;
     }
@@ -401,6 +405,13 @@ void TMForm::errorBox(const QString& message)
     m_boxes.error(fromAnsi(errorBoxText(toAnsi(message))));
 }
 
+void TMForm::confirmDelete(DataGrid* grid)
+{
+    // As a data-aware grid does: nothing is deleted without the user's OK.
+    if (m_boxes.confirm(QStringLiteral("Delete record?")))
+        grid->deleteCurrentRow();
+}
+
 bool TMForm::askOkCancel(const QString& caption, const QString& text)
 {
     return m_boxes.question(caption, text);
@@ -497,8 +508,8 @@ void TMForm::openFolder(const QString& folder)
 void TMForm::folderChanged(const QString& folder)
 {
     QFont bold = Label2->font();
-    Label2->setText(shortenFolderText(QDir::toNativeSeparators(folder), kFolderListWidth, QFontMetrics(bold),
-                                      QDir::separator()));
+    Label2->setText(
+        shortenFolderText(QDir::toNativeSeparators(folder), kFolderListWidth, QFontMetrics(bold), QDir::separator()));
     Label2->adjustSize();
     Unidades->showFolder(folder);
     // The work folder lies on the file system of the folder opened last; until a direction

@@ -75,6 +75,8 @@ public:
     void notice(const QString& text);
     void errorBox(const QString& message);
     bool askOkCancel(const QString& caption, const QString& text);
+    /// Ctrl+Delete in a grid: asks, then deletes the current record.
+    void confirmDelete(DataGrid* grid);
     void setBusy(bool busy);
     /// The modal check of the period template in `workFolder` ("Control de Plantilla Horaria").
     void checkTemplate(const std::filesystem::path& workFolder);

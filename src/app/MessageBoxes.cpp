@@ -37,6 +37,12 @@ bool QtMessageBoxes::question(const QString& caption, const QString& text)
     return showBox(QMessageBox::Warning, caption, text, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
+bool QtMessageBoxes::confirm(const QString& text)
+{
+    return showBox(QMessageBox::Question, QStringLiteral("Confirm"), text, QMessageBox::Ok | QMessageBox::Cancel) ==
+        QMessageBox::Ok;
+}
+
 void QtMessageBoxes::showModal(QDialog& dialog)
 {
     dialog.exec();

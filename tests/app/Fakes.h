@@ -39,6 +39,10 @@ public:
         answers.pop_front();
         return answer;
     }
+    bool confirm(const QString& text) override
+    {
+        return question(QStringLiteral("Confirm"), text);
+    }
     void showModal(QDialog& dialog) override
     {
         shown << "dialog: " + dialog.windowTitle();

@@ -1,9 +1,9 @@
 #include "Fakes.h"
 
+#include "app/ControlPlantilla.h"
 #include "app/DataGrid.h"
 #include "app/FolderChooser.h"
 #include "app/GradientPanel.h"
-#include "app/ControlPlantilla.h"
 #include "app/MainWindow.h"
 #include "standin/StandIn.h"
 #include "tables/Table.h"
@@ -282,6 +282,57 @@ private slots:
         QVERIFY(m_boxes.shown.isEmpty());
     }
 
+    void ctrlDeleteDeletesAfterConfirmation()
+    {
+        auto w = start();
+        toCallScreen(*w);
+        auto* calls = w->wwDBGridCODCENTRO;
+        calls->setFocus();
+        calls->setCurrentIndex(calls->model()->index(1, 0));
+        // Cancel keeps the record; a pending new record is dropped on OK without writing.
+        m_boxes.answers = {false};
+        QTest::keyClick(calls, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(m_boxes.shown, QStringList{QStringLiteral("question: Confirm | Delete record?")});
+        QCOMPARE(calls->model()->rowCount(), 2);
+        QTest::keyClick(calls, Qt::Key_Insert);
+        m_boxes.answers = {true};
+        QTest::keyClick(calls, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(calls->model()->rowCount(), 2);
+        QCOMPARE(w->core().wwTableCentro()->recordCount(), 2);
+        QCOMPARE(calls->currentIndex().row(), 1);
+
+        // The level grid: the deleted course is left out of CURSOST and of what follows.
+        calls->setCurrentIndex(calls->model()->index(0, 0));
+        QTest::mouseClick(w->BitBtn1, Qt::LeftButton);
+        QVERIFY(w->Panel2->isVisible());
+        auto* levels = w->wwDBGridNIVIMP;
+        levels->setFocus();
+        levels->setCurrentIndex(levels->model()->index(1, 3));
+        m_boxes.shown.clear();
+        m_boxes.answers = {true};
+        QTest::keyClick(levels, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(m_boxes.shown, QStringList{QStringLiteral("question: Confirm | Delete record?")});
+        QCOMPARE(levels->model()->rowCount(), 3);
+        QCOMPARE(levels->currentIndex(), levels->model()->index(1, 3)); // the next row takes its place
+        QCOMPARE(levels->model()->data(levels->model()->index(1, 0)).toString(), QStringLiteral("10003"));
+        QCOMPARE(w->core().wwTableNIVIMP()->recordCount(), 3);
+        // The last row deleted: the one before becomes current.
+        levels->setCurrentIndex(levels->model()->index(2, 3));
+        m_boxes.answers = {true};
+        QTest::keyClick(levels, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(levels->model()->rowCount(), 2);
+        QCOMPARE(levels->currentIndex().row(), 1);
+        for (int r = 0; r < 2; ++r) {
+            typeCell(levels, r, 3, QStringLiteral("N"));
+            typeCell(levels, r, 4, QStringLiteral("1"));
+        }
+        m_boxes.shown.clear();
+        QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
+        QCOMPARE(m_boxes.shown.join('\n'), QStringLiteral("message: Proceso finalizado"));
+        QCOMPARE(rowsOf(m_work.path(), "CURSOST2.DBF", {"CODCURSO"}), QStringList({"10001", "10003"}));
+        QVERIFY(w->close());
+    }
+
     void missingFileLowersTheStatusAndTheRunGoesOn()
     {
         const QString rooms = QDir(m_school.path()).filePath(QStringLiteral("aulasCentro.csv"));
@@ -296,8 +347,9 @@ private slots:
         }
         m_boxes.shown.clear();
         QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
-        QCOMPARE(m_boxes.shown.join('\n'), QStringLiteral("message: No existe archivo de Aulas (aulasCentro.CSV)\n"
-                                                          "message: Proceso finalizado"));
+        QCOMPARE(m_boxes.shown.join('\n'),
+                 QStringLiteral("message: No existe archivo de Aulas (aulasCentro.CSV)\n"
+                                "message: Proceso finalizado"));
         QVERIFY(!w->isVisible());
         QFile ini(QDir(m_program.path()).filePath(QStringLiteral("Vestrano.ini")));
         QVERIFY(ini.open(QIODevice::ReadOnly));
