@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <system_error>
 
 namespace conv
@@ -29,7 +30,11 @@ std::string ioErrorMessage(int code)
     }
 }
 
-int ioCodeFromErrno(int err, const std::filesystem::path& path)
+namespace
+{
+
+/// The system's number for the errno values it has one for; nothing for the rest.
+std::optional<int> systemCode(int err, const std::filesystem::path& path)
 {
     switch (err) {
     case ENOENT: {
@@ -55,14 +60,25 @@ int ioCodeFromErrno(int err, const std::filesystem::path& path)
     case EDQUOT:
         return kDiskFull;
     default:
-        return err;
+        return std::nullopt;
     }
+}
+
+} // namespace
+
+int ioCodeFromErrno(int err, const std::filesystem::path& path)
+{
+    return systemCode(err, path).value_or(err);
 }
 
 void throwIoError(int err, const std::filesystem::path& path)
 {
-    const int code = ioCodeFromErrno(err, path);
-    throw IoError(code, ioErrorMessage(code));
+    if (const auto code = systemCode(err, path))
+        throw IoError(*code, ioErrorMessage(*code));
+    // Any other errno keeps its number, and never the text of a system code that happens to share
+    // it: a failing disk (EIO, 5) is no "File access denied", an interrupted call (EINTR, 4) no
+    // "Too many open files".
+    throw IoError(err, "I/O error " + std::to_string(err));
 }
 
 namespace
