@@ -181,7 +181,8 @@ void storeString(const dbf::Field& f, char* data, std::string_view text)
     case 'M':
     case 'B':
     case 'G':
-        std::memcpy(data, text.data(), std::min(text.size(), static_cast<std::size_t>(f.length)));
+        if (!text.empty()) // an empty view may hold no pointer at all
+            std::memcpy(data, text.data(), std::min(text.size(), static_cast<std::size_t>(f.length)));
         return;
     case 'D': {
         std::string digits;
