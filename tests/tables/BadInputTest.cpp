@@ -40,7 +40,7 @@ void makeGood(const TempDir& dir)
 struct Spoil
 {
     const char* name;
-    std::size_t at;      // byte to change, or npos to cut the file to `value` bytes
+    std::size_t at; // byte to change, or npos to cut the file to `value` bytes
     unsigned value;
 };
 
@@ -92,8 +92,11 @@ INSTANTIATE_TEST_SUITE_P(Dbf, SpoiledTable, ::testing::ValuesIn(kDbfSpoils), [](
 
 TEST(SpoiledIndex, UnreadableIndexFileGivesTheEngineError)
 {
-    const Spoil spoils[] = {{"truncated", kCut, 100}, {"version", 0, 9}, {"block size", 23, 0},
-                            {"tag header outside", 544, 0xFF}, {"tag count", 28, 60}};
+    const Spoil spoils[] = {{"truncated", kCut, 100},
+                            {"version", 0, 9},
+                            {"block size", 23, 0},
+                            {"tag header outside", 544, 0xFF},
+                            {"tag count", 28, 60}};
     for (const Spoil& s : spoils) {
         SCOPED_TRACE(s.name);
         TempDir dir;
@@ -171,7 +174,8 @@ TEST(Disk, AFullDiskGivesTheEngineErrorAndNoTableThatLooksComplete)
             }
             t.close();
         } catch (const Error& e) {
-            status = std::string(e.what()) == "Insufficient disk space.\nFile: " + (dir / "GRUPOST.DBF").string() ? 0 : 2;
+            status =
+                std::string(e.what()) == "Insufficient disk space.\nFile: " + (dir / "GRUPOST.DBF").string() ? 0 : 2;
         }
         _exit(status);
     }
@@ -186,15 +190,35 @@ TEST(Disk, AFullDiskGivesTheEngineErrorAndNoTableThatLooksComplete)
 
 TEST(Disk, ReadOnlyFolderGivesTheEngineErrorAndLeavesNothing)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "file permissions do not bind the superuser";
+    namespace fs = std::filesystem;
     TempDir dir;
-    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    Table t(dir.path(), "PROFT.DBF");
-    t.setLayout(layouts::PROFT);
-    EXPECT_ERROR_TEXT(t.createTable(), "Insufficient rights for operation.\nFile: " + (dir / "PROFT.DBF").string());
-    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+    fs::permissions(dir.path(),
+                    fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read | fs::perms::group_exec |
+                        fs::perms::others_read | fs::perms::others_exec);
+    const std::string expected = "Insufficient rights for operation.\nFile: " + (dir / "PROFT.DBF").string();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        // File permissions do not bind the superuser (who runs CI): the child gives up its rights.
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            _exit(77);
+        int status = 1;
+        try {
+            Table t(dir.path(), "PROFT.DBF");
+            t.setLayout(layouts::PROFT);
+            t.createTable();
+        } catch (const Error& e) {
+            status = e.what() == expected ? 0 : 2;
+        }
+        _exit(status);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    fs::permissions(dir.path(), fs::perms::owner_all);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "cannot run as an unprivileged user here";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: created, 2: another message";
+    EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
 TEST(Processes, ExclusiveUseHoldsAcrossProcesses)
