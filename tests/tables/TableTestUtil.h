@@ -7,7 +7,17 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <string>
+
+namespace conv
+{
+/// Names a layout in test output (instead of its address, which changes from build to build).
+inline void PrintTo(const TableLayout* layout, std::ostream* os)
+{
+    *os << layout->name;
+}
+} // namespace conv
 
 namespace conv::test
 {
