@@ -32,7 +32,10 @@ fail() {
 
 # Xvfb picks a display number nobody uses and tells it; a number chosen here could be taken
 # between the choice and the start, and the test would then talk to someone else's server.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+# Another server on "our" number (one in another file-system namespace shares the abstract
+# socket) would take our clients, and they would fail when it went away. -noreset keeps the
+# server as it is when its last client leaves, between the cases.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 pids+=($xvfb_pid)
 for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
