@@ -1,12 +1,11 @@
 #include "import/DataLines.h"
 #include "import/Import.h"
+#include "import/KeyTable.h"
 #include "import/Messages.h"
 #include "import/ShortCodes.h"
 
 #include "tables/WorkFolder.h"
 #include "text/Clipper.h"
-
-#include <unordered_set>
 
 namespace conv::import
 {
@@ -29,7 +28,7 @@ void DatosProfesores(RunState& run)
     FieldRef fEmpleado = table->fieldByName("X_EMPLEADO");
 
     // A teacher is known by the employee code: a line whose code was seen is skipped.
-    std::unordered_set<std::string> employees;
+    KeySet employees;
     FieldList f;
     std::int64_t count = 0;
     while (lines.next(f)) {
