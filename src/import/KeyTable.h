@@ -50,7 +50,8 @@ public:
         slot.tag = static_cast<std::uint32_t>(hash >> 32);
         slot.length = static_cast<std::uint32_t>(key.size()) + 1;
         if (key.size() <= kInline) {
-            std::memcpy(slot.text, key.data(), key.size());
+            if (!key.empty())
+                std::memcpy(slot.text, key.data(), key.size());
         } else {
             const std::uint64_t offset = m_arena.size();
             m_arena.append(key);
@@ -87,7 +88,7 @@ private:
     {
         std::uint32_t tag = 0;    ///< the hash's high half
         std::uint32_t length = 0; ///< the key's length plus one; 0 for a free slot
-        char text[kInline];       ///< the key, or its offset in the arena when it is longer
+        char text[kInline] = {};  ///< the key, or its offset in the arena when it is longer
         [[no_unique_address]] Value value{};
     };
 
