@@ -42,15 +42,17 @@ public:
         FieldRef curso = nomAsg2.fieldByName("CODCURSO");
         FieldRef tarea = nomAsg2.fieldByName("CODTAREA");
         KeySet seen; // course and subject code pairs
+        std::string pair;
         for (nomAsg2.first(); !nomAsg2.eof(); nomAsg2.next()) {
-            const std::string course = curso.asString();
             std::string code = cod.asString();
-            std::uint32_t& at = m_indexOf[course];
+            std::uint32_t& at = m_indexOf[curso.asString()];
             if (at == 0) {
                 m_lines.emplace_back();
                 at = static_cast<std::uint32_t>(m_lines.size());
             }
-            if (!seen.insert(pairKey(course, code)))
+            // The pair as the course's place (fixed size, so no two pairs meet) and the code.
+            pair.assign(reinterpret_cast<const char*>(&at), sizeof at);
+            if (!seen.insert(pair += code))
                 continue;
             std::string task = tarea.asString();
             m_lines[at - 1].push_back({std::move(code), activities.contains(task) ? std::move(task) : std::string()});
@@ -65,14 +67,6 @@ public:
     }
 
 private:
-    /// One key for a pair of texts, the first one's length leading so that no two pairs meet.
-    static std::string pairKey(const std::string& first, const std::string& second)
-    {
-        const auto size = static_cast<std::uint32_t>(first.size());
-        std::string key(reinterpret_cast<const char*>(&size), sizeof size);
-        return (key += first) += second;
-    }
-
     KeyTable<std::uint32_t> m_indexOf; // a course's place in m_lines, plus one
     std::vector<std::vector<SubjectLine>> m_lines;
 };
