@@ -36,6 +36,13 @@ public:
         return find(key) != nullptr;
     }
 
+    /// Starts fetching the slot where `key` would be found into the cache, for a lookup soon.
+    void prefetch(std::string_view key) const
+    {
+        if (!m_slots.empty())
+            __builtin_prefetch(&m_slots[static_cast<std::size_t>(hashOf(key)) & (m_slots.size() - 1)]);
+    }
+
     /// Keeps `value` for `key` when the key is new. Gives the value kept for the key, and
     /// whether it was inserted now.
     std::pair<Value*, bool> insert(std::string_view key, Value value = Value())
@@ -153,6 +160,10 @@ public:
     bool contains(std::string_view key) const
     {
         return m_table.contains(key);
+    }
+    void prefetch(std::string_view key) const
+    {
+        m_table.prefetch(key);
     }
     /// True when the key is new.
     bool insert(std::string_view key)
