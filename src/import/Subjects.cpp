@@ -6,6 +6,7 @@
 
 #include "tables/WorkFolder.h"
 
+#include <array>
 #include <vector>
 
 namespace conv::import
@@ -170,11 +171,20 @@ void DatosMaterias(RunState& run)
     if (!cursos.isOpen())
         cursos.open();
     const KeySet courses = schoolCourseCodes(cursos);
-    while (lines->next(f)) {
-        // Lines of courses the school does not have are kept only when they carry a task code.
-        if (!courses.contains(codes::storedForm(f[1], 10)) && f[2] == "0")
-            continue;
-        writer.subjectLine(f);
+    // The general file is long and names many courses, so its lines are read a block ahead and
+    // the places of their courses in the table fetched together.
+    std::array<FieldList, 16> block;
+    while (const std::size_t n = lines->next(block)) {
+        for (std::size_t i = 0; i < n; ++i)
+            if (block[i].count() > 1)
+                courses.prefetch(codes::storedForm(block[i][1], 10));
+        for (std::size_t i = 0; i < n; ++i) {
+            const FieldList& line = block[i];
+            // Lines of courses the school does not have are kept only when they carry a task code.
+            if (!courses.contains(codes::storedForm(line[1], 10)) && line[2] == "0")
+                continue;
+            writer.subjectLine(line);
+        }
     }
     lines.reset();
 
