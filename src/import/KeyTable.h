@@ -39,8 +39,12 @@ public:
     /// Starts fetching the slot where `key` would be found into the cache, for a lookup soon.
     void prefetch(std::string_view key) const
     {
+#if defined(__GNUC__)
         if (!m_slots.empty())
             __builtin_prefetch(&m_slots[static_cast<std::size_t>(hashOf(key)) & (m_slots.size() - 1)]);
+#else
+        (void)key;
+#endif
     }
 
     /// Keeps `value` for `key` when the key is new. Gives the value kept for the key, and
