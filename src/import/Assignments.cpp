@@ -4,7 +4,9 @@
 #include "tables/WorkFolder.h"
 #include "text/Clipper.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <numeric>
 #include <vector>
 
 namespace conv::import
@@ -41,8 +43,6 @@ public:
         FieldRef cod = nomAsg2.fieldByName("COD");
         FieldRef curso = nomAsg2.fieldByName("CODCURSO");
         FieldRef tarea = nomAsg2.fieldByName("CODTAREA");
-        KeySet seen; // course and subject code pairs
-        std::string pair;
         for (nomAsg2.first(); !nomAsg2.eof(); nomAsg2.next()) {
             std::string code = cod.asString();
             std::uint32_t& at = m_indexOf[curso.asString()];
@@ -50,13 +50,12 @@ public:
                 m_lines.emplace_back();
                 at = static_cast<std::uint32_t>(m_lines.size());
             }
-            // The pair as the course's place (fixed size, so no two pairs meet) and the code.
-            pair.assign(reinterpret_cast<const char*>(&at), sizeof at);
-            if (!seen.insert(pair += code))
-                continue;
             std::string task = tarea.asString();
             m_lines[at - 1].push_back({std::move(code), activities.contains(task) ? std::move(task) : std::string()});
         }
+        // One course at a time, so that the work stays in the cache however many lines there are.
+        for (std::vector<SubjectLine>& lines : m_lines)
+            keepFirstOfEachCode(lines);
     }
 
     /// The course's lines, or null when it has none.
@@ -67,6 +66,30 @@ public:
     }
 
 private:
+    /// Drops every line whose subject code an earlier line has, keeping the order.
+    static void keepFirstOfEachCode(std::vector<SubjectLine>& lines)
+    {
+        if (lines.size() < 2)
+            return;
+        std::vector<std::uint32_t> order(lines.size());
+        std::iota(order.begin(), order.end(), 0u);
+        // Equal codes stay in line order, so the first of each comes first.
+        std::stable_sort(order.begin(), order.end(),
+                         [&lines](std::uint32_t a, std::uint32_t b) { return lines[a].cod < lines[b].cod; });
+        std::vector<bool> repeated(lines.size());
+        for (std::size_t k = 1; k < order.size(); ++k)
+            repeated[order[k]] = lines[order[k]].cod == lines[order[k - 1]].cod;
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (repeated[i])
+                continue;
+            if (kept != i)
+                lines[kept] = std::move(lines[i]);
+            ++kept;
+        }
+        lines.resize(kept);
+    }
+
     KeyTable<std::uint32_t> m_indexOf; // a course's place in m_lines, plus one
     std::vector<std::vector<SubjectLine>> m_lines;
 };
