@@ -1,6 +1,7 @@
 // Imports a generated stress school (about a million CSV lines at scale 1) through the batch
 // command, at several scales, each run in a child process with its peak memory; then times the
 // stages one by one at scales from 1 up to show where the time goes.
+// Usage: bench_import [SCALE...] (default 0.1 1 10); bench_import --generate DIR SCALE.
 #include "BenchUtil.h"
 
 #include "cli/Commands.h"
@@ -188,6 +189,13 @@ int timeStages(const fs::path& csv, const fs::path& work)
 
 int main(int argc, char** argv)
 {
+    // "--generate DIR SCALE" only writes the school's files into DIR, to import them by hand (to
+    // compare the tables two builds write, say).
+    if (argc == 4 && std::string(argv[1]) == "--generate") {
+        fs::create_directories(argv[2]);
+        std::printf("%ld CSV lines\n", generate(argv[2], std::stod(argv[3])));
+        return 0;
+    }
     std::vector<double> scales;
     for (int i = 1; i < argc; ++i)
         scales.push_back(std::stod(argv[i]));

@@ -3,8 +3,11 @@
 #include "text/CsvLine.h"
 #include "text/CsvReader.h"
 
+#include <exception>
 #include <filesystem>
+#include <span>
 #include <string>
+#include <utility>
 
 namespace conv::import
 {
@@ -33,6 +36,25 @@ public:
             return true;
         }
     }
+    /// The next lines, as next() gives them one by one, into `block`; gives how many were read,
+    /// 0 at the end of the file. A line that fails to read fails the next call, once the lines
+    /// before it were given, so that reading ahead changes nothing a stage does before a failure.
+    std::size_t next(std::span<FieldList> block)
+    {
+        if (m_failure)
+            std::rethrow_exception(std::exchange(m_failure, nullptr));
+        std::size_t n = 0;
+        try {
+            while (n < block.size() && next(block[n]))
+                ++n;
+        } catch (...) {
+            if (n == 0)
+                throw;
+            m_failure = std::current_exception();
+        }
+        return n;
+    }
+
     long lineNumber() const noexcept
     {
         return m_reader.lineNumber();
@@ -43,6 +65,7 @@ private:
     bool m_withHeader;
     std::string m_raw;
     std::string m_text;
+    std::exception_ptr m_failure;
 };
 
 } // namespace conv::import

@@ -1,11 +1,10 @@
 #include "import/DataLines.h"
 #include "import/Import.h"
+#include "import/KeyTable.h"
 #include "import/Messages.h"
 #include "import/ShortCodes.h"
 
 #include "tables/WorkFolder.h"
-
-#include <unordered_map>
 
 namespace conv::import
 {
@@ -33,21 +32,90 @@ public:
         FieldRef turno = cursos.fieldByName("TURNO");
         FieldRef nivel = cursos.fieldByName("NIVEL");
         FieldRef curso = cursos.fieldByName("CURSO");
-        for (cursos.first(); !cursos.eof(); cursos.next())
-            m_rows.try_emplace(nome.asString(), Course{cod.asString(), turno.asString(), nivel.asString(), curso.asString()});
+        for (cursos.first(); !cursos.eof(); cursos.next()) {
+            const std::string name = nome.asString();
+            if (!m_rows.contains(name))
+                m_rows.insert(name, Course{cod.asString(), turno.asString(), nivel.asString(), curso.asString()});
+        }
     }
 
     /// The first row in record order named `name`, compared as the table compares it: cut to
-    /// the field's width, so a name longer than the table keeps still finds its course.
-    const Course* find(const std::string& name) const
+    /// the field's width, so a name longer than the table keeps still finds its course. The
+    /// lines of a course's groups usually follow each other, so the last answer is kept.
+    const Course* find(const std::string& name)
     {
-        const auto it = m_rows.find(codes::storedForm(name, kNameWidth));
-        return it == m_rows.end() ? nullptr : &it->second;
+        if (!m_hasLast || name != m_lastName) {
+            m_lastName = name;
+            m_hasLast = true;
+            m_last = m_rows.find(codes::storedForm(name, kNameWidth));
+        }
+        return m_last;
     }
 
 private:
-    std::unordered_map<std::string, Course> m_rows;
+    KeyTable<Course> m_rows; // not grown after construction, so m_last stays valid
+    std::string m_lastName;
+    bool m_hasLast = false;
+    const Course* m_last = nullptr;
 };
+
+/// The fields of GRUPOST a group record fills.
+class GroupRecord
+{
+public:
+    explicit GroupRecord(Table& grupos)
+        : m_table(grupos)
+        , fAbrev(grupos.fieldByName("ABREV"))
+        , fTurno(grupos.fieldByName("TURNO"))
+        , fNivel(grupos.fieldByName("NIVEL"))
+        , fCurso(grupos.fieldByName("CURSO"))
+        , fGrupo(grupos.fieldByName("GRUPO"))
+        , fMarco(grupos.fieldByName("MARCO"))
+        , fCodGru(grupos.fieldByName("CODGRUXADE"))
+        , fCodCurso(grupos.fieldByName("CODCURSOXADE"))
+        , fNomeGrupo(grupos.fieldByName("NOMEGRUPOXADE"))
+        , fNomeAbrev(grupos.fieldByName("NOMEABREVGRUPXADE"))
+        , fNomeCurso(grupos.fieldByName("NOMECURSOXADE"))
+        , fDescrip(grupos.fieldByName("DESCRIP"))
+    {
+    }
+
+    /// Appends the group `abrev` of a line of the groups file and its course.
+    void write(const Course& course, const std::string& abrev, const std::string& groupName,
+               const std::string& abbrevName, const std::string& courseName, const FieldList& line)
+    {
+        m_table.append();
+        fAbrev.setString(abrev);
+        fTurno.setString(course.turno);
+        fNivel.setString(course.nivel);
+        fCurso.setString(course.curso);
+        fGrupo.setString(groupName);
+        fMarco.setString("0");
+        fCodGru.setString(line[2]);
+        fCodCurso.setString(line[1]);
+        fNomeGrupo.setString(groupName);
+        fNomeAbrev.setString(abbrevName);
+        fNomeCurso.setString(courseName);
+        fDescrip.setString(courseName + " / " + groupName);
+        m_table.post();
+    }
+
+private:
+    Table& m_table;
+    FieldRef fAbrev, fTurno, fNivel, fCurso, fGrupo, fMarco, fCodGru, fCodCurso, fNomeGrupo, fNomeAbrev, fNomeCurso,
+        fDescrip;
+};
+
+/// The group's short code: its base (level, course and group name) when free, else the group
+/// rule's first free candidate.
+std::string groupCode(const std::string& base, codes::GivenCodes& given, codes::CandidateSearch& search)
+{
+    const std::string abrev = given.taken(base)
+        ? search.find(base, given, [&base](std::uint64_t i) { return codes::groupCandidate(base, i); })
+        : base;
+    given.add(abrev);
+    return abrev;
+}
 
 } // namespace
 
@@ -67,21 +135,9 @@ void DatosGrupos(RunState& run)
     Table& cursos = *run.tables.wwTableCursos;
     if (!cursos.isOpen())
         cursos.open();
-    const CoursesByName courses(cursos);
+    CoursesByName courses(cursos);
     const CallFilter filter(run);
-
-    FieldRef fAbrev = table->fieldByName("ABREV");
-    FieldRef fTurno = table->fieldByName("TURNO");
-    FieldRef fNivel = table->fieldByName("NIVEL");
-    FieldRef fCurso = table->fieldByName("CURSO");
-    FieldRef fGrupo = table->fieldByName("GRUPO");
-    FieldRef fMarco = table->fieldByName("MARCO");
-    FieldRef fCodGru = table->fieldByName("CODGRUXADE");
-    FieldRef fCodCurso = table->fieldByName("CODCURSOXADE");
-    FieldRef fNomeGrupo = table->fieldByName("NOMEGRUPOXADE");
-    FieldRef fNomeAbrev = table->fieldByName("NOMEABREVGRUPXADE");
-    FieldRef fNomeCurso = table->fieldByName("NOMECURSOXADE");
-    FieldRef fDescrip = table->fieldByName("DESCRIP");
+    GroupRecord record(*table);
 
     FieldList f;
     std::int64_t count = 0;
@@ -94,27 +150,8 @@ void DatosGrupos(RunState& run)
             continue;
         const std::string& groupName = f[3];
         const std::string& abbrevName = f[5];
-        const std::string base = course->nivel + course->curso + groupName;
-        const std::string abrev = given.taken(base) ? search.find(base, given, [&base](std::uint64_t i) {
-            return codes::groupCandidate(base, i);
-        })
-                                                    : base;
-        given.add(abrev);
-
-        table->append();
-        fAbrev.setString(abrev);
-        fTurno.setString(course->turno);
-        fNivel.setString(course->nivel);
-        fCurso.setString(course->curso);
-        fGrupo.setString(groupName);
-        fMarco.setString("0");
-        fCodGru.setString(f[2]);
-        fCodCurso.setString(f[1]);
-        fNomeGrupo.setString(groupName);
-        fNomeAbrev.setString(abbrevName);
-        fNomeCurso.setString(courseName);
-        fDescrip.setString(courseName + " / " + groupName);
-        table->post();
+        const std::string abrev = groupCode(course->nivel + course->curso + groupName, given, search);
+        record.write(*course, abrev, groupName, abbrevName, courseName, f);
         ++count;
     }
     table->close();

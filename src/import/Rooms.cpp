@@ -1,11 +1,10 @@
 #include "import/DataLines.h"
 #include "import/Import.h"
+#include "import/KeyTable.h"
 #include "import/Messages.h"
 #include "import/ShortCodes.h"
 
 #include "tables/WorkFolder.h"
-
-#include <unordered_set>
 
 namespace conv::import
 {
@@ -28,7 +27,7 @@ void DatosAulas(RunState& run)
     FieldRef fCodAula = table->fieldByName("CODAULA");
 
     // A room is known by its code: a line whose code was seen is skipped.
-    std::unordered_set<std::string> rooms;
+    KeySet rooms;
     FieldList f;
     std::int64_t count = 0;
     while (lines.next(f)) {

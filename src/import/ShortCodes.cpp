@@ -84,12 +84,11 @@ std::string GivenCodes::key(std::string_view text) const
 
 bool GivenCodes::taken(std::string_view code) const
 {
-    return m_built.contains(key(code)) || m_stored.contains(key(storedForm(code, m_width)));
+    return m_stored.contains(key(storedForm(code, m_width)));
 }
 
 void GivenCodes::add(std::string_view code)
 {
-    m_built.insert(key(code));
     m_stored.insert(key(storedForm(code, m_width)));
 }
 
@@ -100,7 +99,11 @@ void GivenCodes::addStored(std::string_view stored)
 
 std::string CandidateSearch::find(const std::string& key, const GivenCodes& given, const CandidateFn& candidate)
 {
-    std::uint64_t& index = m_next[key];
+    if (!m_lastNext || key != m_lastKey) {
+        m_lastNext = &m_next[key]; // the only insert, so the place stays valid until the next one
+        m_lastKey = key;
+    }
+    std::uint64_t& index = *m_lastNext;
     for (;; ++index) {
         std::optional<std::string> c = candidate(index);
         if (!c)

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "import/KeyTable.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <unordered_set>
 
 /// The short codes the timetable program shows (groups, subgroups, subjects, teachers, rooms),
 /// each kept unique within its stage by a collision rule of the stage's own.
@@ -49,8 +49,10 @@ private:
 
     bool m_ignoreCase;
     int m_width;
-    std::unordered_set<std::string> m_built;
-    std::unordered_set<std::string> m_stored;
+    // Only the stored forms are kept: a code given as built was given as stored too, and
+    // cutting and folding case can be done in either order, so a code taken as built is always
+    // taken as stored.
+    KeySet m_stored;
 };
 
 /// A rule's candidates in order: index 0, 1, 2, ...; nullopt when the sequence is exhausted.
@@ -65,7 +67,10 @@ public:
     std::string find(const std::string& key, const GivenCodes& given, const CandidateFn& candidate);
 
 private:
-    std::unordered_map<std::string, std::uint64_t> m_next;
+    KeyTable<std::uint64_t> m_next;
+    // The last key searched and its place: a stage often searches one key several times running.
+    std::string m_lastKey;
+    std::uint64_t* m_lastNext = nullptr;
 };
 
 // The stages' rules, as pure functions of their inputs.

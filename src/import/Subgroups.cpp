@@ -1,11 +1,11 @@
 #include "import/DataLines.h"
 #include "import/Import.h"
+#include "import/KeyTable.h"
 #include "import/Messages.h"
 #include "import/ShortCodes.h"
 
 #include <array>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace conv::import
@@ -13,27 +13,132 @@ namespace conv::import
 namespace
 {
 
-/// What a subgroup inherits from its parent group, in this order, packed into one string with
-/// zero characters between the values (a value never holds one): large schools have hundreds of
-/// thousands of groups, and nine strings each would cost several times the memory.
-constexpr const char* kInherited[] = {"ABREV",         "TURNO",        "NIVEL",
-                                      "CURSO",         "CODGRUXADE",   "CODCURSOXADE",
-                                      "NOMEGRUPOXADE", "NOMEABREVGRUPXADE", "NOMECURSOXADE"};
+/// What a subgroup inherits from its parent group, in this order, packed with zero characters
+/// between the values (a value never holds one), the parents one after the other in one string:
+/// large schools have hundreds of thousands of groups, and nine strings each would cost several
+/// times the memory.
+constexpr const char* kInherited[] = {"ABREV",        "TURNO",        "NIVEL",         "CURSO",
+                                      "CODGRUXADE",   "CODCURSOXADE", "NOMEGRUPOXADE", "NOMEABREVGRUPXADE",
+                                      "NOMECURSOXADE"};
 constexpr std::size_t kParentFields = std::size(kInherited);
 
 using Parent = std::array<std::string_view, kParentFields>;
 
-Parent unpack(const std::string& packed)
+Parent unpack(std::string_view packed)
 {
     Parent p;
     std::size_t from = 0;
     for (std::size_t i = 0; i < kParentFields; ++i) {
         const std::size_t to = i + 1 < kParentFields ? packed.find('\0', from) : packed.size();
-        p[i] = std::string_view(packed).substr(from, to - from);
+        p[i] = packed.substr(from, to - from);
         from = to + 1;
     }
     return p;
 }
+
+/// The groups of GRUPOST by XADE group code, with what their subgroups inherit. Parents are
+/// found by code, the first record in record order winning; the subgroups appended later never
+/// come first for a code. Identifiers are compared exactly.
+class Parents
+{
+public:
+    /// Reads every record of `grupos`, marking each stored ABREV as given.
+    Parents(Table& grupos, codes::GivenCodes& given)
+    {
+        std::vector<FieldRef> refs;
+        for (const char* name : kInherited)
+            refs.push_back(grupos.fieldByName(name));
+        for (grupos.first(); !grupos.eof(); grupos.next()) {
+            const std::string abrev = refs[0].asString();
+            const std::string code = refs[4].asString();
+            given.addStored(abrev);
+            if (m_byCode.contains(code))
+                continue;
+            const std::size_t from = m_packed.size();
+            m_packed += abrev;
+            for (std::size_t i = 1; i < kParentFields; ++i)
+                (m_packed += '\0') += refs[i].asString();
+            m_byCode.insert(code, {from, m_packed.size() - from});
+        }
+    }
+
+    /// The parent of a subgroup line's group code, or null. The lines of a group's subgroups
+    /// usually follow each other, so the last answer is kept.
+    const Parent* find(const std::string& groupCode)
+    {
+        if (!m_hasLast || groupCode != m_lastCode) {
+            m_lastCode = groupCode;
+            m_hasLast = true;
+            const Span* span = m_byCode.find(codes::storedForm(groupCode, 15));
+            m_lastFound = span != nullptr;
+            if (span)
+                m_last = unpack(std::string_view(m_packed).substr(span->first, span->second));
+        }
+        return m_lastFound ? &m_last : nullptr;
+    }
+
+private:
+    using Span = std::pair<std::size_t, std::size_t>; // offset and size in m_packed
+    KeyTable<Span> m_byCode;
+    std::string m_packed; // every parent's values, one after the other
+    std::string m_lastCode;
+    bool m_hasLast = false;
+    bool m_lastFound = false;
+    Parent m_last{};
+};
+
+/// The fields of GRUPOST a subgroup record fills.
+class SubgroupRecord
+{
+public:
+    explicit SubgroupRecord(Table& grupos)
+        : m_table(grupos)
+        , fAbrev(grupos.fieldByName("ABREV"))
+        , fTurno(grupos.fieldByName("TURNO"))
+        , fNivel(grupos.fieldByName("NIVEL"))
+        , fCurso(grupos.fieldByName("CURSO"))
+        , fGrupo(grupos.fieldByName("GRUPO"))
+        , fMarco(grupos.fieldByName("MARCO"))
+        , fCodGru(grupos.fieldByName("CODGRUXADE"))
+        , fCodSub(grupos.fieldByName("CODSUBGRUXADE"))
+        , fCodCurso(grupos.fieldByName("CODCURSOXADE"))
+        , fNomeGrupo(grupos.fieldByName("NOMEGRUPOXADE"))
+        , fNomeAbrevGrupo(grupos.fieldByName("NOMEABREVGRUPXADE"))
+        , fNomeSub(grupos.fieldByName("NOMESUBGRUXADE"))
+        , fNomeAbrevSub(grupos.fieldByName("NOMEABREVSUBGRUXADE"))
+        , fNomeCurso(grupos.fieldByName("NOMECURSOXADE"))
+        , fDescrip(grupos.fieldByName("DESCRIP"))
+    {
+    }
+
+    /// Appends the subgroup `abrev` of parent `p` with the line's own values.
+    void write(const Parent& p, const std::string& abrev, const std::string& codsub, const std::string& nome,
+               const std::string& nomeAbrev, const std::string& descrip)
+    {
+        m_table.append();
+        fAbrev.setString(abrev);
+        fTurno.setString(p[1]);
+        fNivel.setString(p[2]);
+        fCurso.setString(p[3]);
+        fGrupo.setString(std::string_view(abrev).substr(abrev.size() - 1));
+        fMarco.setString("0");
+        fCodGru.setString(p[4]);
+        fCodSub.setString(codsub);
+        fCodCurso.setString(p[5]);
+        fNomeGrupo.setString(p[6]);
+        fNomeAbrevGrupo.setString(p[7]);
+        fNomeSub.setString(nome);
+        fNomeAbrevSub.setString(nomeAbrev);
+        fNomeCurso.setString(p[8]);
+        fDescrip.setString(descrip);
+        m_table.post();
+    }
+
+private:
+    Table& m_table;
+    FieldRef fAbrev, fTurno, fNivel, fCurso, fGrupo, fMarco, fCodGru, fCodSub, fCodCurso, fNomeGrupo, fNomeAbrevGrupo,
+        fNomeSub, fNomeAbrevSub, fNomeCurso, fDescrip;
+};
 
 } // namespace
 
@@ -51,78 +156,25 @@ void DatosSubgrupos(RunState& run)
     Table& grupos = *run.tables.wwTableGrupos;
     grupos.open();
 
-    // Parents are found by XADE group code, the first record in record order winning; the
-    // subgroups appended below never come first for a code. Identifiers are compared exactly.
-    std::unordered_map<std::string, std::string> parents;
     codes::GivenCodes given(false);
-    {
-        std::vector<FieldRef> refs;
-        for (const char* name : kInherited)
-            refs.push_back(grupos.fieldByName(name));
-        for (grupos.first(); !grupos.eof(); grupos.next()) {
-            std::string abrev = refs[0].asString();
-            std::string code = refs[4].asString();
-            given.addStored(abrev);
-            if (parents.contains(code))
-                continue;
-            std::string packed = std::move(abrev);
-            for (std::size_t i = 1; i < kParentFields; ++i)
-                (packed += '\0') += refs[i].asString();
-            parents.emplace(std::move(code), std::move(packed));
-        }
-    }
-
-    FieldRef fAbrev = grupos.fieldByName("ABREV");
-    FieldRef fTurno = grupos.fieldByName("TURNO");
-    FieldRef fNivel = grupos.fieldByName("NIVEL");
-    FieldRef fCurso = grupos.fieldByName("CURSO");
-    FieldRef fGrupo = grupos.fieldByName("GRUPO");
-    FieldRef fMarco = grupos.fieldByName("MARCO");
-    FieldRef fCodGru = grupos.fieldByName("CODGRUXADE");
-    FieldRef fCodSub = grupos.fieldByName("CODSUBGRUXADE");
-    FieldRef fCodCurso = grupos.fieldByName("CODCURSOXADE");
-    FieldRef fNomeGrupo = grupos.fieldByName("NOMEGRUPOXADE");
-    FieldRef fNomeAbrevGrupo = grupos.fieldByName("NOMEABREVGRUPXADE");
-    FieldRef fNomeSub = grupos.fieldByName("NOMESUBGRUXADE");
-    FieldRef fNomeAbrevSub = grupos.fieldByName("NOMEABREVSUBGRUXADE");
-    FieldRef fNomeCurso = grupos.fieldByName("NOMECURSOXADE");
-    FieldRef fDescrip = grupos.fieldByName("DESCRIP");
-
+    Parents parents(grupos, given);
+    SubgroupRecord record(grupos);
     codes::CandidateSearch search;
     FieldList f;
     std::int64_t count = 0;
     while (lines.next(f)) {
-        const auto it = parents.find(codes::storedForm(f[0], 15));
-        if (it == parents.end())
+        const Parent* p = parents.find(f[0]);
+        if (!p)
             continue;
-        const Parent p = unpack(it->second);
-        const std::string parentAbrev(p[0]);
+        const std::string parentAbrev((*p)[0]);
         const std::string& codsub = f[1];
         const std::string& nome = f[3];
         const std::string& nomeAbrev = f[4];
         const std::string descrip = f[2] + " (" + nome + ")";
-        const std::string abrev = search.find(parentAbrev, given, [&parentAbrev](std::uint64_t i) {
-            return codes::subgroupCandidate(parentAbrev, i);
-        });
+        const std::string abrev = search.find(
+            parentAbrev, given, [&parentAbrev](std::uint64_t i) { return codes::subgroupCandidate(parentAbrev, i); });
         given.add(abrev);
-
-        grupos.append();
-        fAbrev.setString(abrev);
-        fTurno.setString(p[1]);
-        fNivel.setString(p[2]);
-        fCurso.setString(p[3]);
-        fGrupo.setString(abrev.substr(abrev.size() - 1));
-        fMarco.setString("0");
-        fCodGru.setString(p[4]);
-        fCodSub.setString(codsub);
-        fCodCurso.setString(p[5]);
-        fNomeGrupo.setString(p[6]);
-        fNomeAbrevGrupo.setString(p[7]);
-        fNomeSub.setString(nome);
-        fNomeAbrevSub.setString(nomeAbrev);
-        fNomeCurso.setString(p[8]);
-        fDescrip.setString(descrip);
-        grupos.post();
+        record.write(*p, abrev, codsub, nome, nomeAbrev, descrip);
         ++count;
     }
     grupos.close();

@@ -1,12 +1,12 @@
 #include "import/DataLines.h"
 #include "import/Import.h"
+#include "import/KeyTable.h"
 #include "import/Messages.h"
 #include "import/ShortCodes.h"
 
 #include "tables/WorkFolder.h"
 
-#include <unordered_map>
-#include <unordered_set>
+#include <array>
 #include <vector>
 
 namespace conv::import
@@ -48,9 +48,8 @@ public:
         const std::string& abrevXade = f[5];
 
         // A long code seen before keeps the code it got, however long it is.
-        const auto seen = m_codeOfLongCode.find(longCode);
-        if (seen != m_codeOfLongCode.end()) {
-            writeSecond(seen->second, longCode, name, codMateria, codCurso, false, task, abrevXade);
+        if (const std::string* seen = m_codeOfLongCode.find(longCode)) {
+            writeSecond(*seen, longCode, name, codMateria, codCurso, false, task, abrevXade);
             return;
         }
         const std::string base = codes::subjectBase(longCode, name);
@@ -59,7 +58,7 @@ public:
         })
                                                     : base;
         m_given.add(cod);
-        m_codeOfLongCode.emplace(longCode, cod);
+        m_codeOfLongCode.insert(longCode, cod);
         writeFirst(cod, longCode, name, false, task, longCode);
         writeSecond(cod, longCode, name, codMateria, codCurso, false, task, abrevXade);
     }
@@ -127,16 +126,16 @@ private:
     std::vector<FieldRef> m_second; // ASIGNOMT2's
     codes::GivenCodes m_given{true};
     codes::CandidateSearch m_search;
-    std::unordered_map<std::string, std::string> m_codeOfLongCode;
-    std::unordered_set<std::string> m_storedCods; // every COD of ASIGNOMT, as stored
+    KeyTable<std::string> m_codeOfLongCode;
+    KeySet m_storedCods; // every COD of ASIGNOMT, as stored
     bool m_activityHeaderPending = true;
     std::int64_t m_count = 0;
     std::int64_t m_count2 = 0;
 };
 
-std::unordered_set<std::string> schoolCourseCodes(Table& cursos)
+KeySet schoolCourseCodes(Table& cursos)
 {
-    std::unordered_set<std::string> out;
+    KeySet out;
     FieldRef cod = cursos.fieldByName("CODCURSO");
     for (cursos.first(); !cursos.eof(); cursos.next())
         out.insert(cod.asString());
@@ -171,12 +170,21 @@ void DatosMaterias(RunState& run)
     Table& cursos = *run.tables.wwTableCursos;
     if (!cursos.isOpen())
         cursos.open();
-    const std::unordered_set<std::string> courses = schoolCourseCodes(cursos);
-    while (lines->next(f)) {
-        // Lines of courses the school does not have are kept only when they carry a task code.
-        if (!courses.contains(codes::storedForm(f[1], 10)) && f[2] == "0")
-            continue;
-        writer.subjectLine(f);
+    const KeySet courses = schoolCourseCodes(cursos);
+    // The general file is long and names many courses, so its lines are read a block ahead and
+    // the places of their courses in the table fetched together.
+    std::array<FieldList, 16> block;
+    while (const std::size_t n = lines->next(block)) {
+        for (std::size_t i = 0; i < n; ++i)
+            if (block[i].count() > 1)
+                courses.prefetch(codes::storedForm(block[i][1], 10));
+        for (std::size_t i = 0; i < n; ++i) {
+            const FieldList& line = block[i];
+            // Lines of courses the school does not have are kept only when they carry a task code.
+            if (!courses.contains(codes::storedForm(line[1], 10)) && line[2] == "0")
+                continue;
+            writer.subjectLine(line);
+        }
     }
     lines.reset();
 
