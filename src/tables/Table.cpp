@@ -195,12 +195,18 @@ struct Table::Impl
         return k;
     }
 
+    /// True for a record of the file that is not marked deleted (an index may name others).
+    bool live(std::uint32_t r) const
+    {
+        return r >= 1 && r <= file->count() && !file->deleted(r);
+    }
+
     /// The first live record in reading order at or after position `from`; 0 when none.
     std::uint32_t liveFrom(std::size_t from, std::size_t& at)
     {
         if (tag < 0) {
             for (std::size_t r = from + 1; r <= file->count(); ++r)
-                if (!file->deleted(static_cast<std::uint32_t>(r))) {
+                if (live(static_cast<std::uint32_t>(r))) {
                     at = r - 1;
                     return static_cast<std::uint32_t>(r);
                 }
@@ -208,7 +214,7 @@ struct Table::Impl
         }
         const auto& k = keys();
         for (std::size_t i = from; i < k.size(); ++i)
-            if (k[i].recno >= 1 && k[i].recno <= file->count() && !file->deleted(k[i].recno)) {
+            if (live(k[i].recno)) {
                 at = i;
                 return k[i].recno;
             }
@@ -258,7 +264,7 @@ struct Table::Impl
     {
         if (tag < 0) {
             for (std::size_t r = before; r >= 1; --r)
-                if (!file->deleted(static_cast<std::uint32_t>(r))) {
+                if (live(static_cast<std::uint32_t>(r))) {
                     at = r - 1;
                     return static_cast<std::uint32_t>(r);
                 }
@@ -266,7 +272,7 @@ struct Table::Impl
         }
         const auto& k = keys();
         for (std::size_t i = std::min(before, k.size()); i-- > 0;)
-            if (k[i].recno >= 1 && k[i].recno <= file->count() && !file->deleted(k[i].recno)) {
+            if (live(k[i].recno)) {
                 at = i;
                 return k[i].recno;
             }
@@ -600,11 +606,10 @@ void Table::deleteRecord()
 {
     Impl& d = *m_impl;
     d.checkActive();
-    if (d.state == Impl::State::Insert) {
-        d.cancel();
-        return;
-    }
+    const bool inserting = d.state == Impl::State::Insert;
     d.cancel();
+    if (inserting)
+        return;
     if (!d.recno)
         throw Error(kEmpty);
     d.file->checkWritable();
@@ -737,7 +742,7 @@ bool Table::findKey(const Value& key)
     auto it = std::lower_bound(k.begin(), k.end(), wanted,
                                [](const mdx::KeyEntry& e, const std::string& w) { return e.key < w; });
     for (; it != k.end() && it->key == wanted; ++it)
-        if (it->recno >= 1 && it->recno <= d.file->count() && !d.file->deleted(it->recno)) {
+        if (d.live(it->recno)) {
             d.moveTo(it->recno, static_cast<std::size_t>(it - k.begin()));
             return true;
         }
