@@ -32,11 +32,9 @@ public:
         FieldRef turno = cursos.fieldByName("TURNO");
         FieldRef nivel = cursos.fieldByName("NIVEL");
         FieldRef curso = cursos.fieldByName("CURSO");
-        for (cursos.first(); !cursos.eof(); cursos.next()) {
-            const std::string name = nome.asString();
-            if (!m_rows.contains(name))
-                m_rows.insert(name, Course{cod.asString(), turno.asString(), nivel.asString(), curso.asString()});
-        }
+        for (cursos.first(); !cursos.eof(); cursos.next()) // the first row of a name is kept
+            m_rows.insert(nome.asString(),
+                          Course{cod.asString(), turno.asString(), nivel.asString(), curso.asString()});
     }
 
     /// The first row in record order named `name`, compared as the table compares it: cut to
@@ -44,19 +42,12 @@ public:
     /// lines of a course's groups usually follow each other, so the last answer is kept.
     const Course* find(const std::string& name)
     {
-        if (!m_hasLast || name != m_lastName) {
-            m_lastName = name;
-            m_hasLast = true;
-            m_last = m_rows.find(codes::storedForm(name, kNameWidth));
-        }
-        return m_last;
+        return m_last.get(name, [&] { return m_rows.find(codes::storedForm(name, kNameWidth)); });
     }
 
 private:
     KeyTable<Course> m_rows; // not grown after construction, so m_last stays valid
-    std::string m_lastName;
-    bool m_hasLast = false;
-    const Course* m_last = nullptr;
+    LastAnswer<const Course*> m_last;
 };
 
 /// The fields of GRUPOST a group record fills.

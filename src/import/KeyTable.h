@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -188,6 +189,26 @@ private:
     {
     };
     KeyTable<Nothing> m_table;
+};
+
+/// The answer for the last key asked, kept: the lines of one course, group or code base
+/// usually follow each other, and asking the large table again would miss the cache each time.
+template <class Answer> class LastAnswer
+{
+public:
+    /// The answer for `key`: the kept one when `key` was the last asked, else `compute()`'s.
+    template <class Compute> Answer& get(std::string_view key, Compute&& compute)
+    {
+        if (!m_answer || key != m_key) {
+            m_answer.emplace(compute());
+            m_key.assign(key);
+        }
+        return *m_answer;
+    }
+
+private:
+    std::string m_key;
+    std::optional<Answer> m_answer;
 };
 
 } // namespace conv

@@ -99,11 +99,8 @@ void GivenCodes::addStored(std::string_view stored)
 
 std::string CandidateSearch::find(const std::string& key, const GivenCodes& given, const CandidateFn& candidate)
 {
-    if (!m_lastNext || key != m_lastKey) {
-        m_lastNext = &m_next[key]; // the only insert, so the place stays valid until the next one
-        m_lastKey = key;
-    }
-    std::uint64_t& index = *m_lastNext;
+    // The only insert into m_next is here, so the place kept stays valid until the next one.
+    std::uint64_t& index = *m_lastNext.get(key, [&] { return &m_next[key]; });
     for (;; ++index) {
         std::optional<std::string> c = candidate(index);
         if (!c)

@@ -68,9 +68,8 @@ public:
 
 private:
     KeyTable<std::uint64_t> m_next;
-    // The last key searched and its place: a stage often searches one key several times running.
-    std::string m_lastKey;
-    std::uint64_t* m_lastNext = nullptr;
+    // The place of the last key searched: a stage often searches one key several times running.
+    LastAnswer<std::uint64_t*> m_lastNext;
 };
 
 // The stages' rules, as pure functions of their inputs.

@@ -5,6 +5,7 @@
 #include "import/ShortCodes.h"
 
 #include <array>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -66,25 +67,20 @@ public:
     /// usually follow each other, so the last answer is kept.
     const Parent* find(const std::string& groupCode)
     {
-        if (!m_hasLast || groupCode != m_lastCode) {
-            m_lastCode = groupCode;
-            m_hasLast = true;
+        const std::optional<Parent>& parent = m_last.get(groupCode, [&]() -> std::optional<Parent> {
             const Span* span = m_byCode.find(codes::storedForm(groupCode, 15));
-            m_lastFound = span != nullptr;
-            if (span)
-                m_last = unpack(std::string_view(m_packed).substr(span->first, span->second));
-        }
-        return m_lastFound ? &m_last : nullptr;
+            if (!span)
+                return std::nullopt;
+            return unpack(std::string_view(m_packed).substr(span->first, span->second));
+        });
+        return parent ? &*parent : nullptr;
     }
 
 private:
     using Span = std::pair<std::size_t, std::size_t>; // offset and size in m_packed
     KeyTable<Span> m_byCode;
     std::string m_packed; // every parent's values, one after the other
-    std::string m_lastCode;
-    bool m_hasLast = false;
-    bool m_lastFound = false;
-    Parent m_last{};
+    LastAnswer<std::optional<Parent>> m_last;
 };
 
 /// The fields of GRUPOST a subgroup record fills.

@@ -6,7 +6,6 @@
 
 #include "tables/WorkFolder.h"
 
-#include <array>
 #include <vector>
 
 namespace conv::import
@@ -28,7 +27,8 @@ public:
         m_nomAsg2->open();
         for (const char* name : {"COD", "CODLARGO", "NOMBRE", "ESTAREA", "CODTAREA", "CODLARGO2"})
             m_first.push_back(m_nomAsg->fieldByName(name));
-        for (const char* name : {"COD", "CODLARGO", "NOMBRE", "CODMATERIA", "CODCURSO", "ESTAREA", "CODTAREA", "ABREVXADE"})
+        for (const char* name :
+             {"COD", "CODLARGO", "NOMBRE", "CODMATERIA", "CODCURSO", "ESTAREA", "CODTAREA", "ABREVXADE"})
             m_second.push_back(m_nomAsg2->fieldByName(name));
     }
     ~SubjectWriter()
@@ -53,10 +53,9 @@ public:
             return;
         }
         const std::string base = codes::subjectBase(longCode, name);
-        const std::string cod = m_given.taken(base) ? m_search.find(base, m_given, [&base](std::uint64_t i) {
-            return codes::numberedCandidate(base, i);
-        })
-                                                    : base;
+        const std::string cod = m_given.taken(base)
+            ? m_search.find(base, m_given, [&base](std::uint64_t i) { return codes::numberedCandidate(base, i); })
+            : base;
         m_given.add(cod);
         m_codeOfLongCode.insert(longCode, cod);
         writeFirst(cod, longCode, name, false, task, longCode);
@@ -173,19 +172,17 @@ void DatosMaterias(RunState& run)
     const KeySet courses = schoolCourseCodes(cursos);
     // The general file is long and names many courses, so its lines are read a block ahead and
     // the places of their courses in the table fetched together.
-    std::array<FieldList, 16> block;
-    while (const std::size_t n = lines->next(block)) {
-        for (std::size_t i = 0; i < n; ++i)
-            if (block[i].count() > 1)
-                courses.prefetch(codes::storedForm(block[i][1], 10));
-        for (std::size_t i = 0; i < n; ++i) {
-            const FieldList& line = block[i];
+    lines->readAhead(
+        [&](const FieldList& line) {
+            if (line.count() > 1)
+                courses.prefetch(codes::storedForm(line[1], 10));
+        },
+        [&](const FieldList& line) {
             // Lines of courses the school does not have are kept only when they carry a task code.
             if (!courses.contains(codes::storedForm(line[1], 10)) && line[2] == "0")
-                continue;
+                return;
             writer.subjectLine(line);
-        }
-    }
+        });
     lines.reset();
 
     if (!run.csvFileExists(files::kActivities)) {

@@ -7,8 +7,6 @@
 #include "tables/WorkFolder.h"
 #include "text/Clipper.h"
 
-#include <array>
-
 namespace conv::import
 {
 
@@ -40,10 +38,10 @@ void DatosProfesores(RunState& run)
         if (employees.contains(codes::recordKey(employee, 10)))
             return;
         const std::string base = Clipper::Mayusculas(name);
-        const std::string abrev = given.taken(base) ? search.find(base.substr(0, 3), given, [&base](std::uint64_t i) {
-            return codes::teacherCandidate(base, i);
-        })
-                                                    : base;
+        const std::string abrev = given.taken(base)
+            ? search.find(base.substr(0, 3), given,
+                          [&base](std::uint64_t i) { return codes::teacherCandidate(base, i); })
+            : base;
         given.add(abrev);
         table->append();
         fAbrev.setString(abrev);
@@ -53,14 +51,12 @@ void DatosProfesores(RunState& run)
         employees.insert(codes::recordKey(employee, 10));
         ++count;
     };
-    std::array<FieldList, 16> block;
-    while (const std::size_t n = lines.next(block)) {
-        for (std::size_t i = 0; i < n; ++i)
-            if (!block[i].empty())
-                employees.prefetch(codes::recordKey(*block[i].begin(), 10));
-        for (std::size_t i = 0; i < n; ++i)
-            teacherLine(block[i]);
-    }
+    lines.readAhead(
+        [&](const FieldList& f) {
+            if (!f.empty())
+                employees.prefetch(codes::recordKey(*f.begin(), 10));
+        },
+        teacherLine);
     table->close();
     run.countWritten("PROFT", count);
 }
