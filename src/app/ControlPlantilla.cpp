@@ -3,6 +3,7 @@
 #include "app/AnsiText.h"
 #include "app/DataGrid.h"
 #include "app/GradientPanel.h"
+#include "tables/Layouts.h"
 #include "tables/Table.h"
 
 #include <QHBoxLayout>
@@ -63,8 +64,7 @@ void RecordNavigator::press(Button which)
         case NextTen: to = at + 10; break;
         case Last: to = rows - 1; break;
         case Edit:
-            if (!table->editing())
-                table->edit();
+            model->edit();
             return;
         case Post:
             model->post();
@@ -90,7 +90,7 @@ void RecordNavigator::press(Button which)
 
 TControlPlantilla::TControlPlantilla(const std::filesystem::path& workFolder, QWidget* owner)
     : QDialog(owner)
-    , m_table(std::make_unique<Table>(workFolder, "PLANTILLA.DBF"))
+    , m_table(std::make_unique<Table>(workFolder, std::string(layouts::PLANTILLA.name)))
 {
     setObjectName(QStringLiteral("ControlPlantilla"));
     setWindowTitle(QStringLiteral("Control de Plantilla Horaria"));
@@ -197,12 +197,7 @@ void TControlPlantilla::PlantiHorDBGridEnter()
             m_table->open();
             PlantiHorDBGrid->setTable(m_table.get());
         }
-        if (!m_table->editing()) {
-            const bool wasEmpty = m_table->recordCount() == 0;
-            m_table->edit();
-            if (wasEmpty)
-                PlantiHorDBGrid->gridModel()->reload();
-        }
+        PlantiHorDBGrid->gridModel()->edit();
     });
 }
 

@@ -123,6 +123,21 @@ void TableGridModel::deleteCurrent()
     reload(); // the handle's current record and the grid's row agree again
 }
 
+void TableGridModel::edit()
+{
+    if (!m_table || !m_table->isOpen() || m_table->editing())
+        return;
+    if (!m_rows.empty()) {
+        m_table->edit();
+        return;
+    }
+    beginInsertRows({}, 0, 0);
+    m_table->edit();
+    m_modified = false;
+    m_current = 0;
+    endInsertRows();
+}
+
 int TableGridModel::rowCount(const QModelIndex& parent) const
 {
     if (parent.isValid())
@@ -281,19 +296,19 @@ void DataGrid::guarded(const std::function<void()>& action)
 void DataGrid::keyPressEvent(QKeyEvent* event)
 {
     const bool lastRow = currentIndex().row() == m_model->rowCount() - 1;
-    if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier) {
-        if (m_options.allowInsert)
-            guarded([&] {
-                m_model->appendRow();
-                setCurrentIndex(m_model->index(m_model->rowCount() - 1, m_options.fixedColumns));
-            });
-        return;
-    }
-    if (event->key() == Qt::Key_Down && lastRow && m_options.allowInsert && state() != EditingState) {
-        guarded([&] {
+    const auto appendRow = [this] {
+        guarded([this] {
             m_model->appendRow();
             setCurrentIndex(m_model->index(m_model->rowCount() - 1, m_options.fixedColumns));
         });
+    };
+    if (event->key() == Qt::Key_Insert && event->modifiers() == Qt::NoModifier) {
+        if (m_options.allowInsert)
+            appendRow();
+        return;
+    }
+    if (event->key() == Qt::Key_Down && lastRow && m_options.allowInsert && state() != EditingState) {
+        appendRow();
         return;
     }
     if (event->key() == Qt::Key_Delete && (event->modifiers() & Qt::ControlModifier)) {

@@ -65,6 +65,9 @@ public:
     }
     /// Appends a new record in insert state as the last row.
     void appendRow();
+    /// Starts editing the current record; on an empty table the new blank record it starts
+    /// becomes the grid's one row.
+    void edit();
     /// Posts a pending edit or insert of the current record.
     void post();
     /// Deletes the current record (a new one not yet posted is only dropped); the row that
@@ -118,10 +121,6 @@ public:
     void setTable(Table* table);
     /// Deletes the current row's record and keeps the column.
     void deleteCurrentRow();
-    const GridOptions& options() const
-    {
-        return m_options;
-    }
 
 signals:
     /// The grid received the keyboard focus (its Enter handler).
