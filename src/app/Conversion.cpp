@@ -28,7 +28,7 @@ public:
     }
     void errorBox(const std::string& text) override
     {
-        m_window.errorBox(fromAnsi(text));
+        m_window.showErrorBox(fromAnsi(text)); // errorBoxText() was applied by the core
     }
     bool askOkCancel(const std::string& caption, const std::string& text) override
     {

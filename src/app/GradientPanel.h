@@ -19,19 +19,6 @@ class GradientPanel : public QWidget
 public:
     GradientPanel(QColor top, QColor middle, QColor bottom, QWidget* parent = nullptr);
 
-    QColor top() const
-    {
-        return m_top;
-    }
-    QColor middle() const
-    {
-        return m_middle;
-    }
-    QColor bottom() const
-    {
-        return m_bottom;
-    }
-
 protected:
     void paintEvent(QPaintEvent* event) override;
 

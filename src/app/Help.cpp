@@ -6,6 +6,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <filesystem>
+#include <system_error>
+
 namespace conv::app
 {
 
@@ -16,10 +19,11 @@ Help::Help(QString programFolder)
 
 QString Help::helpFile() const
 {
-    if (!fileExistsNoCase(QFile::encodeName(m_programFolder).toStdString(), kHelpFile))
+    const std::filesystem::path file = findNoCase(QFile::encodeName(m_programFolder).toStdString(), kHelpFile);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec))
         return {};
-    return QFile::decodeName(
-        QByteArray::fromStdString(findNoCase(QFile::encodeName(m_programFolder).toStdString(), kHelpFile).string()));
+    return QFile::decodeName(QByteArray::fromStdString(file.string()));
 }
 
 QString Help::viewer()

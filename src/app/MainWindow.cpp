@@ -9,6 +9,7 @@
 #include "app/Help.h"
 #include "app/MessageBoxes.h"
 #include "common/IoErrors.h"
+#include "run/Feedback.h"
 #include "shell/ProfileFile.h"
 #include "tables/Table.h"
 
@@ -130,9 +131,10 @@ TMForm::TMForm(const WindowSetup& setup, QWidget* parent)
     f1->setContext(Qt::WindowShortcut);
     connect(f1, &QShortcut::activated, this, [this] { guarded([this] { m_help->showContext(3); }); });
 
-    m_core = makeConversion(*this);
-    // The folder list starts on the process's current folder.
+    // The folder list starts on the process's current folder; the core finds the work folder
+    // from the folder opened.
     guarded([this] { Directorios->openFolder(QDir::currentPath()); });
+    m_core = makeConversion(*this);
     FormCreate(setup.parameters);
 }
 
@@ -238,10 +240,7 @@ void TMForm::buildLevelScreen()
                        QStringLiteral("ATENCIÓN - Los Identificadores o Abreviaturas que luego aparecerán en Vestrano, "
                                       "se formarán en función de las  siglas que aquí se introduzcan."),
                        {56, 36, 483, 26}, Qt::red, true);
-    Label9 = boxLabel(Panel2, "Label9",
-                      QStringLiteral("!!!!!!! ATENCIÓN !!!!!!!  Existe algún NIVEL o CURSO, sin contenido. Debe "
-                                     "completar todos los datos en la columna NIVEL y CURSO."),
-                      {442, 65, 136, 78}, kMaroon, true);
+    Label9 = boxLabel(Panel2, "Label9", fromAnsi(kLevelWarning), {442, 65, 136, 78}, kMaroon, true);
     Label9->setAutoFillBackground(true);
     QPalette p = Label9->palette();
     p.setColor(QPalette::Window, tooltipBackground());
@@ -295,7 +294,6 @@ void TMForm::FormCreate(const std::vector<std::string>& parameters)
         m_mode = StartMode{};
         return;
     }
-    m_embedded = true;
     m_core->NumParametros() = m_mode.numParametros;
     if (m_mode.hideDraw3D2) {
         Draw3D2->hide();
@@ -402,7 +400,12 @@ void TMForm::notice(const QString& text)
 
 void TMForm::errorBox(const QString& message)
 {
-    m_boxes.error(fromAnsi(errorBoxText(toAnsi(message))));
+    showErrorBox(fromAnsi(errorBoxText(toAnsi(message))));
+}
+
+void TMForm::showErrorBox(const QString& formatted)
+{
+    m_boxes.error(formatted);
 }
 
 void TMForm::confirmDelete(DataGrid* grid)
@@ -562,15 +565,7 @@ void TMForm::Button1Click()
 
 void TMForm::wwDBGridNIVIMPEnter()
 {
-    guarded([this] {
-        Table* t = m_core->wwTableNIVIMP();
-        if (!t || !t->isOpen() || t->editing())
-            return;
-        const bool wasEmpty = t->recordCount() == 0;
-        t->edit();
-        if (wasEmpty)
-            wwDBGridNIVIMP->gridModel()->reload(); // a blank row was started
-    });
+    guarded([this] { wwDBGridNIVIMP->gridModel()->edit(); });
 }
 
 QColor TMForm::wwDBGridNIVIMPCalcCellColors(const QString& field, const QColor& brush)

@@ -57,14 +57,10 @@ public:
     {
         return *m_core;
     }
-    const StartMode& startMode() const
-    {
-        return m_mode;
-    }
     /// True when the window was made a child of the host's window.
     bool isEmbedded() const
     {
-        return m_embedded;
+        return m_mode.embedded; // a refused embedding starts the window standalone
     }
     /// The path of the status file beside the program.
     QString statusFile() const;
@@ -73,7 +69,10 @@ public:
 
     // What the core shows or asks through the window.
     void notice(const QString& text);
+    /// The standard error box for `message`, with the full-stop rule applied.
     void errorBox(const QString& message);
+    /// The standard error box for a text the rule has already been applied to.
+    void showErrorBox(const QString& formatted);
     bool askOkCancel(const QString& caption, const QString& text);
     /// Ctrl+Delete in a grid: asks, then deletes the current record.
     void confirmDelete(DataGrid* grid);
@@ -165,8 +164,6 @@ private:
     std::unique_ptr<Help> m_help;
     std::unique_ptr<Conversion> m_core;
     StartMode m_mode;
-    bool m_embedded = false;
-    bool m_runStarted = false;
     bool m_busy = false;
 };
 
