@@ -1,6 +1,7 @@
 #include "app/ControlPlantilla.h"
 #include "app/DataGrid.h"
 #include "app/GradientPanel.h"
+#include "support/TableDump.h"
 #include "tables/Layouts.h"
 #include "tables/Table.h"
 
@@ -18,11 +19,9 @@ namespace
 /// The template rows as "HORA HORAINI", in record order.
 QStringList templateRows(const std::filesystem::path& folder)
 {
-    conv::Table t(folder, "PLANTILLA.DBF");
-    t.open();
     QStringList rows;
-    for (t.first(); !t.eof(); t.next())
-        rows << QString::fromStdString(t.fieldByName("HORA").asString() + " " + t.fieldByName("HORAINI").asString());
+    for (const std::string& row : conv::test::dumpTable(folder, "PLANTILLA.DBF", {"HORA", "HORAINI"}, "", " "))
+        rows << QString::fromStdString(row);
     return rows;
 }
 

@@ -1,12 +1,16 @@
 #pragma once
 
 #include "app/Embedding.h"
+#include "app/MainWindow.h"
 #include "app/MessageBoxes.h"
 
 #include <QDialog>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include <deque>
 
@@ -53,6 +57,22 @@ public:
             dialog.reject();
     }
 };
+
+/// The window, started with `parameters` from a program folder, its boxes answered by `boxes`,
+/// shown (not yet necessarily active).
+inline std::unique_ptr<TMForm> startWindow(std::vector<std::string> parameters, const QString& programFolder,
+                                           ScriptedBoxes& boxes, ParentWindows& parents)
+{
+    boxes.shown.clear();
+    WindowSetup setup;
+    setup.parameters = std::move(parameters);
+    setup.programFolder = programFolder;
+    setup.boxes = &boxes;
+    setup.parents = &parents;
+    auto w = std::make_unique<TMForm>(setup);
+    w->show();
+    return w;
+}
 
 /// Foreign windows of a pretend host: the listed handle exists until it goes away.
 class FakeParents : public ParentWindows

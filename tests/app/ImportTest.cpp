@@ -6,6 +6,7 @@
 #include "app/GradientPanel.h"
 #include "app/MainWindow.h"
 #include "standin/StandIn.h"
+#include "support/TableDump.h"
 #include "tables/Table.h"
 
 #include <QApplication>
@@ -38,18 +39,15 @@ const Codes kCodes[] = {
     {"10004", "T", "ES", "O1"},
 };
 
-/// The rows of a table as "field=value ..." lines, in record order.
+/// The rows of a table as "value value ..." lines, in record order.
 QStringList rowsOf(const QString& folder, const char* file, const QStringList& fields)
 {
-    conv::Table t(folder.toStdString(), file);
-    t.open();
+    std::vector<std::string> names;
+    for (const QString& f : fields)
+        names.push_back(f.toStdString());
     QStringList rows;
-    for (t.first(); !t.eof(); t.next()) {
-        QStringList values;
-        for (const QString& f : fields)
-            values << QString::fromStdString(t.fieldByName(f.toStdString()).asString());
-        rows << values.join(' ');
-    }
+    for (const std::string& row : conv::test::dumpTable(folder.toStdString(), file, names, "", " "))
+        rows << QString::fromStdString(row);
     return rows;
 }
 
@@ -67,15 +65,8 @@ class ImportTest : public QObject
 
     std::unique_ptr<TMForm> start(std::vector<std::string> parameters = {})
     {
-        m_boxes.shown.clear();
         QDir::setCurrent(m_school.path());
-        WindowSetup setup;
-        setup.parameters = std::move(parameters);
-        setup.programFolder = m_program.path();
-        setup.boxes = &m_boxes;
-        setup.parents = &m_parents;
-        auto w = std::make_unique<TMForm>(setup);
-        w->show();
+        auto w = startWindow(std::move(parameters), m_program.path(), m_boxes, m_parents);
         if (!QTest::qWaitForWindowActive(w.get()))
             qWarning("window not active");
         return w;

@@ -50,15 +50,7 @@ class WindowTest : public QObject
 
     std::unique_ptr<TMForm> start(std::vector<std::string> parameters = {})
     {
-        m_boxes.shown.clear();
-        WindowSetup setup;
-        setup.parameters = std::move(parameters);
-        setup.programFolder = m_program.path();
-        setup.boxes = &m_boxes;
-        setup.parents = &m_parents;
-        auto w = std::make_unique<TMForm>(setup);
-        w->show();
-        return w;
+        return startWindow(std::move(parameters), m_program.path(), m_boxes, m_parents);
     }
     QString ini() const
     {

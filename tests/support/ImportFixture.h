@@ -3,6 +3,7 @@
 #include "import/Import.h"
 #include "run/RunState.h"
 #include "support/RecordingFeedback.h"
+#include "support/TableDump.h"
 #include "support/TempDir.h"
 #include "tables/Table.h"
 
@@ -67,19 +68,7 @@ protected:
     std::vector<std::string> dump(const std::string& table, const std::vector<std::string>& fields,
                                   const std::string& index = "")
     {
-        Table t(work.path(), table + ".DBF");
-        if (!index.empty())
-            t.setIndexName(index);
-        t.open();
-        std::vector<std::string> rows;
-        for (t.first(); !t.eof(); t.next()) {
-            std::string row;
-            for (std::size_t i = 0; i < fields.size(); ++i)
-                row += (i ? "|" : "") + t.fieldByName(fields[i]).asString();
-            rows.push_back(row);
-        }
-        t.close();
-        return rows;
+        return dumpTable(work.path(), table + ".DBF", fields, index);
     }
 };
 
