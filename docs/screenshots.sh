@@ -13,20 +13,9 @@ host=$(realpath "$build/tools/vestrano-host")
 standin=$(realpath "$build/tools/standin/vestrano-standin")
 out=$(realpath docs/screens)
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
-export DISPLAY=":$(head -n1 "$work/display")" XDG_RUNTIME_DIR=$work
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
-unset QT_QPA_PLATFORM
+source tests/app/xvfb_session.sh
+start_xvfb 800x600x24
+export XDG_RUNTIME_DIR=$work
 
 mkdir -p "$work/VTEMP" "$work/bin"
 cp -r examples/school "$work/school"
@@ -34,15 +23,6 @@ cp "$program" "$work/bin/"
 export TRANSXADE_WORK=$work/VTEMP
 caption="Exportar e importar datos entre Vestrano y XADE \\(Formato CSV\\)"
 
-window_named() {
-    for _ in $(seq 200); do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.05
-    done
-    echo "no window named $1" >&2
-    return 1
-}
 shot() { # window, name
     sleep 0.4
     import -window "$1" "$out/$2.png"

@@ -14,35 +14,8 @@ for tool in Xvfb xdotool xwininfo xprop xdpyinfo; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    if [ -n "${xvfb_pid:-}" ] && ! kill -0 "$xvfb_pid" 2>/dev/null; then
-        echo "(the X server has ended: $(cat "$work/xvfb.log"))" >&2
-    fi
-    exit 1
-}
-
-# Xvfb picks a display number nobody uses and tells it; a number chosen here could be taken
-# between the choice and the start, and the test would then talk to someone else's server.
-# Another server on "our" number (one in another file-system namespace shares the abstract
-# socket) would take our clients, and they would fail when it went away. -noreset keeps the
-# server as it is when its last client leaves, between the cases.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-pids+=($xvfb_pid)
-for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
-[ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(head -n1 "$work/display")"
-xdpyinfo >/dev/null 2>&1 || fail "Xvfb does not answer on $DISPLAY: $(cat "$work/xvfb.log")"
-unset QT_QPA_PLATFORM
+source "$(dirname "$0")/xvfb_session.sh"
+start_xvfb 1024x768x24
 
 # The program file's folder holds Vestrano.ini.
 mkdir -p "$work/bin"
@@ -61,16 +34,6 @@ child_of() {
 }
 has_child() {
     test -n "$(child_of "$1")"
-}
-# Waits for a top-level window with this exact title and prints its id.
-window_named() {
-    local id=""
-    for _ in $(seq 200); do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.05
-    done
-    return 1
 }
 
 echo "== embedded in the host, closed with Alt+S after a click"
