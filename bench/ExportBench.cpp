@@ -3,6 +3,7 @@
 #include "BenchUtil.h"
 
 #include "cli/Commands.h"
+#include "standin/StandIn.h"
 #include "tables/Layouts.h"
 #include "tables/Table.h"
 #include "tables/WorkFolder.h"
@@ -27,14 +28,6 @@ constexpr long kSubjectsPerCourse = 60;
 constexpr long kTeachers = 3000;
 constexpr int kDays = 5;
 constexpr int kPeriods = 16;
-
-/// SOLUC with code fields wide enough for the import's codes, as the stand-in writes it.
-constexpr conv::FieldDef kSoluc[] = {{"ASIG", conv::FieldKind::Text, 10},     {"PROF", conv::FieldKind::Text, 10},
-                                     {"CODGRUPO", conv::FieldKind::Text, 10}, {"TURNO", conv::FieldKind::Text, 1},
-                                     {"NIVEL", conv::FieldKind::Text, 5},     {"CURSO", conv::FieldKind::Text, 3},
-                                     {"GRUPO", conv::FieldKind::Text, 1},     {"AULA", conv::FieldKind::Text, 10},
-                                     {"DIA", conv::FieldKind::Float, 0},      {"HORA", conv::FieldKind::Float, 0},
-                                     {"SESIONES", conv::FieldKind::Float, 0}};
 
 template <typename Fill> void fill(const fs::path& work, const conv::TableLayout& layout, long count, Fill each)
 {
@@ -90,7 +83,7 @@ void generate(const fs::path& work)
     });
     conv::Table soluc(work, "SOLUC.DBF");
     soluc.deleteTable();
-    for (const conv::FieldDef& f : kSoluc)
+    for (const conv::FieldDef& f : conv::standin::kSolucFields)
         soluc.addField(f);
     soluc.createTable();
     soluc.open();

@@ -20,14 +20,6 @@ namespace
 
 namespace fs = std::filesystem;
 
-/// SOLUC as the converter declares it, but with the code fields as wide as the codes the import
-/// gives (ten characters): the timetable program keeps the codes it was given whole.
-constexpr FieldDef kSolucFields[] = {
-    {"ASIG", FieldKind::Text, 10}, {"PROF", FieldKind::Text, 10},    {"CODGRUPO", FieldKind::Text, 10},
-    {"TURNO", FieldKind::Text, 1}, {"NIVEL", FieldKind::Text, 5},    {"CURSO", FieldKind::Text, 3},
-    {"GRUPO", FieldKind::Text, 1}, {"AULA", FieldKind::Text, 10},    {"DIA", FieldKind::Float, 0},
-    {"HORA", FieldKind::Float, 0}, {"SESIONES", FieldKind::Float, 0}};
-
 constexpr const char* kDayNames[] = {"LUNES", "MARTES", "MIERCOLES", "JUEVES", "VIERNES", "SABADO", "DOMINGO"};
 
 /// A deterministic generator: std::mt19937 gives the same numbers everywhere, and the helpers

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tables/Layouts.h"
+
 #include <cstdint>
 #include <filesystem>
 
@@ -8,6 +10,14 @@
 /// timetable SOLUC and the day and period table DIASHORAST, as the program would leave them.
 namespace conv::standin
 {
+
+/// SOLUC as the converter declares it, but with the code fields as wide as the codes the import
+/// gives (ten characters): the timetable program keeps the codes it was given whole.
+inline constexpr FieldDef kSolucFields[] = {
+    {"ASIG", FieldKind::Text, 10}, {"PROF", FieldKind::Text, 10},    {"CODGRUPO", FieldKind::Text, 10},
+    {"TURNO", FieldKind::Text, 1}, {"NIVEL", FieldKind::Text, 5},    {"CURSO", FieldKind::Text, 3},
+    {"GRUPO", FieldKind::Text, 1}, {"AULA", FieldKind::Text, 10},    {"DIA", FieldKind::Float, 0},
+    {"HORA", FieldKind::Float, 0}, {"SESIONES", FieldKind::Float, 0}};
 
 struct Options
 {
