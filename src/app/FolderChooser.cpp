@@ -1,6 +1,7 @@
 #include "app/FolderChooser.h"
 
 #include "common/IoErrors.h"
+#include "platform/File.h"
 
 #include <QApplication>
 #include <QDir>
@@ -10,8 +11,6 @@
 #include <QStorageInfo>
 #include <QStyle>
 
-#include <cerrno>
-#include <unistd.h>
 
 namespace conv::app
 {
@@ -105,9 +104,7 @@ void FolderList::keyPressEvent(QKeyEvent* event)
 void FolderList::openFolder(const QString& folder)
 {
     const QString clean = QDir::cleanPath(QDir(folder).absolutePath());
-    const QByteArray native = QFile::encodeName(clean);
-    if (::chdir(native.constData()) != 0)
-        throwIoError(errno, native.toStdString());
+    platform::changeCurrentFolder(clean.toStdU16String(), &throwIoFailure);
     m_folder = clean;
     fill();
     emit folderChanged(m_folder);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/File.h"
+
 #include <cstddef>
 #include <filesystem>
 #include <memory>
@@ -34,7 +36,8 @@ private:
 
 /// A file opened for reading only. While it is open, others may read it but not write it:
 /// the whole file carries a shared lock, and a file another program holds locked for writing
-/// cannot be opened ("I/O error %d" with the platform's code).
+/// cannot be opened ("I/O error %d" with the platform's code). Anything but a regular file (a
+/// FIFO, a device) is refused at once.
 class FileSource : public ByteSource
 {
 public:
@@ -45,8 +48,7 @@ public:
     std::size_t read(char* buffer, std::size_t size) override;
 
 private:
-    std::filesystem::path m_path;
-    int m_fd = -1;
+    std::unique_ptr<platform::File> m_file;
 };
 
 } // namespace conv

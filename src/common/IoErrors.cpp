@@ -1,8 +1,6 @@
 #include "common/IoErrors.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <optional>
 #include <system_error>
 
 namespace conv
@@ -30,55 +28,38 @@ std::string ioErrorMessage(int code)
     }
 }
 
-namespace
+int ioCode(const platform::FileFailure& failure)
 {
-
-/// The system's number for the errno values it has one for; nothing for the rest.
-std::optional<int> systemCode(int err, const std::filesystem::path& path)
-{
-    switch (err) {
-    case ENOENT: {
-        std::error_code ec;
-        const auto parent = path.parent_path();
-        if (!parent.empty() && !std::filesystem::is_directory(parent, ec))
-            return kInvalidFilename;
+    using platform::Failure;
+    switch (failure.kind) {
+    case Failure::NotFound:
         return kFileNotFound;
-    }
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case ELOOP:
+    case Failure::PathNotFound:
         return kInvalidFilename;
-    case EMFILE:
-    case ENFILE:
+    case Failure::TooManyFiles:
         return kTooManyOpenFiles;
-    case EACCES:
-    case EPERM:
-    case EISDIR: // opening a folder as a file is refused as access denied
-    case EROFS:
+    case Failure::AccessDenied:
         return kAccessDenied;
-    case ENOSPC:
-    case EDQUOT:
+    case Failure::DiskFull:
         return kDiskFull;
-    default:
-        return std::nullopt;
+    case Failure::Busy:
+    case Failure::NotRegular:
+    case Failure::Other:
+        break;
     }
+    return failure.native;
 }
 
-} // namespace
-
-int ioCodeFromErrno(int err, const std::filesystem::path& path)
+void throwIoFailure(const platform::FileFailure& failure, const std::filesystem::path&)
 {
-    return systemCode(err, path).value_or(err);
-}
-
-void throwIoError(int err, const std::filesystem::path& path)
-{
-    if (const auto code = systemCode(err, path))
-        throw IoError(*code, ioErrorMessage(*code));
-    // Any other errno keeps its number, and never the text of a system code that happens to share
-    // it: a failing disk (EIO, 5) is no "File access denied", an interrupted call (EINTR, 4) no
-    // "Too many open files".
-    throw IoError(err, "I/O error " + std::to_string(err));
+    if (failure.kind == platform::Failure::NotRegular)
+        throw IoError(failure.native, kNotRegularFile);
+    const int code = ioCode(failure);
+    // A number of the platform's own keeps its number, and never borrows the text of a system
+    // code that happens to share it: a failing disk (EIO, 5) is no "File access denied".
+    if (failure.kind == platform::Failure::Busy || failure.kind == platform::Failure::Other)
+        throw IoError(code, "I/O error " + std::to_string(code));
+    throw IoError(code, ioErrorMessage(code));
 }
 
 namespace
@@ -110,8 +91,10 @@ std::filesystem::path findNoCase(const std::filesystem::path& folder, const std:
 
 bool fileExistsNoCase(const std::filesystem::path& folder, const std::string& name)
 {
-    std::error_code ec;
-    return std::filesystem::is_regular_file(findNoCase(folder, name), ec);
+    // A special file (a FIFO, a device) counts as there: opening it then says what it is,
+    // rather than a message that the file is missing.
+    const platform::FileKind kind = platform::fileKind(findNoCase(folder, name));
+    return kind == platform::FileKind::Regular || kind == platform::FileKind::Other;
 }
 
 } // namespace conv

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/Error.h"
+#include "platform/File.h"
 
 #include <filesystem>
 #include <string>
@@ -22,19 +23,24 @@ enum IoCode : int {
 /// The text shown for an I/O error number: "File not found", ..., else "I/O error %d".
 std::string ioErrorMessage(int code);
 
-/// Translates an errno value raised on `path` into the system's error number. A missing file
-/// whose folder is missing too counts as an invalid file name, as on the original platform.
-int ioCodeFromErrno(int err, const std::filesystem::path& path);
+/// The text for a file that is no regular file (a FIFO, a device), where one was expected.
+inline constexpr const char* kNotRegularFile = "Not a regular file";
 
-/// Throws the IoError for an errno value raised on `path`.
-[[noreturn]] void throwIoError(int err, const std::filesystem::path& path);
+/// The system's number for a failed file operation: the numbers with a text of their own for
+/// the failures they stand for, the platform's own number for every other failure (so a failing
+/// disk is never "File access denied").
+int ioCode(const platform::FileFailure& failure);
+
+/// Throws the IoError of the run-time library for a failure on `path` (a FailHandler).
+[[noreturn]] void throwIoFailure(const platform::FileFailure& failure, const std::filesystem::path& path);
 
 /// Finds `name` in `folder` without regard to ASCII letter case. An exact match wins; among
 /// several case-insensitive matches the first in byte order wins, so the choice is repeatable.
 /// Gives folder / name unchanged when nothing matches (so the caller's open reports the error).
 std::filesystem::path findNoCase(const std::filesystem::path& folder, const std::string& name);
 
-/// True when `name` exists in `folder` as a regular file, found without regard to letter case.
+/// True when `name` exists in `folder` as a file (a regular one, or a special file that opening
+/// will refuse), found without regard to letter case; a folder of that name does not count.
 bool fileExistsNoCase(const std::filesystem::path& folder, const std::string& name);
 
 } // namespace conv

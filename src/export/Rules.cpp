@@ -2,12 +2,11 @@
 
 #include "common/Error.h"
 #include "common/IoErrors.h"
+#include "platform/File.h"
 
+#include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cmath>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace conv::exporter
 {
@@ -49,33 +48,18 @@ void appendQuoted(std::string& out, std::string_view value)
     }
 }
 
-/// Writes all of `bytes` to a new file; the file is removed again when anything fails.
-void writeNewFile(const fs::path& file, std::string_view bytes, const fs::path& named)
+/// Writes all of `bytes` to a new file and puts it on the disk; the file is removed again when
+/// anything fails.
+void writeNewFile(const fs::path& file, std::string_view bytes)
 {
-    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        throwIoError(errno, named);
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    int err = 0;
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            err = n < 0 ? errno : ENOSPC;
-            break;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    if (!err && ::fsync(fd) != 0 && errno != EINVAL && errno != EROFS)
-        err = errno;
-    if (::close(fd) != 0 && !err)
-        err = errno;
-    if (err) {
-        ::unlink(file.c_str());
-        throwIoError(err, named);
+    auto& files = platform::fileSystem();
+    try {
+        const auto f = files.open(file, platform::Access::Create, &throwIoFailure);
+        f->writeAt(bytes.data(), bytes.size(), 0);
+        f->sync();
+    } catch (...) {
+        files.remove(file);
+        throw;
     }
 }
 
@@ -137,23 +121,57 @@ void appendHorarioLine(std::string& out, const HorarioValues& values)
 
 void replaceFileWhole(const fs::path& target, std::string_view bytes)
 {
+    auto& files = platform::fileSystem();
     const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-    const fs::path temporary = folder / ("." + target.filename().string() + "." + std::to_string(::getpid()) + ".tmp");
-    writeNewFile(temporary, bytes, target);
-    if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(temporary.c_str());
-        throwIoError(err, target);
+    const fs::path temporary = folder / temporaryName(target.filename(), platform::processId());
+    writeNewFile(temporary, bytes);
+    try {
+        files.replace(temporary, target, &throwIoFailure);
+    } catch (...) {
+        files.remove(temporary);
+        throw;
     }
     // Other spellings of the same name would stay beside the new file: they go, as the
     // platform the school's files come from has one file for all of them.
-    const std::string name = target.filename().string();
+    const std::string name = platform::pathText(target.filename());
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(folder, ec)) {
-        const std::string other = entry.path().filename().string();
+        const std::string other = platform::pathText(entry.path().filename());
         if (other != name && sameNoCase(other, name))
-            fs::remove(entry.path(), ec);
+            files.remove(entry.path());
     }
+}
+
+fs::path temporaryName(const fs::path& name, std::uint32_t pid)
+{
+    return platform::pathFromText("." + platform::pathText(name) + "." + std::to_string(pid) + ".tmp");
+}
+
+int removeAbandonedTemporaries(const fs::path& target)
+{
+    // Only names this writer gives (".NAME.<pid>.tmp", NAME in any letter case), and only where
+    // no process of that number runs any more: a writer still at work keeps its file.
+    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    const std::string name = platform::pathText(target.filename());
+    int removed = 0;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+        const std::string file = platform::pathText(entry.path().filename());
+        const std::size_t prefix = name.size() + 2;
+        if (file.size() <= prefix + 4 || file[0] != '.' || !sameNoCase(file.substr(1, name.size()), name) ||
+            file[prefix - 1] != '.' || file.compare(file.size() - 4, 4, ".tmp") != 0)
+            continue;
+        const std::string digits = file.substr(prefix, file.size() - 4 - prefix);
+        if (digits.empty() || digits.size() > 10 ||
+            !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            continue;
+        const std::uint64_t pid = std::stoull(digits);
+        if (pid > UINT32_MAX || platform::processRunning(static_cast<std::uint32_t>(pid)))
+            continue;
+        if (platform::fileKind(entry.path()) == platform::FileKind::Regular && platform::fileSystem().remove(entry.path()))
+            ++removed;
+    }
+    return removed;
 }
 
 } // namespace conv::exporter

@@ -59,4 +59,11 @@ void appendHorarioLine(std::string& out, const HorarioValues& values);
 /// error; the old file then stays as it was.
 void replaceFileWhole(const std::filesystem::path& target, std::string_view bytes);
 
+/// The name under which process `pid` writes `name` before it is put in place (".NAME.pid.tmp").
+std::filesystem::path temporaryName(const std::filesystem::path& name, std::uint32_t pid);
+
+/// Removes the temporary files that writers of `target` left when they were killed: only names
+/// of temporaryName()'s form, and only where their process has ended. Gives how many went.
+int removeAbandonedTemporaries(const std::filesystem::path& target);
+
 } // namespace conv::exporter

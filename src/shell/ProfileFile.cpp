@@ -1,14 +1,9 @@
 #include "shell/ProfileFile.h"
 
 #include "common/Error.h"
+#include "common/IoErrors.h"
+#include "platform/File.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
-#include <fstream>
-#include <iterator>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace conv
@@ -146,48 +141,42 @@ std::string withProfileString(std::string_view contents, std::string_view sectio
 void writeProfileString(const std::filesystem::path& file, std::string_view section, std::string_view key,
                         std::string_view value)
 {
-    const auto fail = [&] { return Error("Unable to write to " + file.string()); };
+    namespace fs = std::filesystem;
+    const auto fail = [&] { return Error("Unable to write to " + platform::pathText(file)); };
     std::string old;
     std::error_code ec;
-    mode_t mode = 0644;
-    if (std::filesystem::exists(file, ec)) {
-        struct stat st = {};
-        if (::stat(file.c_str(), &st) == 0)
-            mode = st.st_mode & 07777;
-        if (!std::filesystem::is_regular_file(file, ec))
-            throw fail();
-        std::ifstream in(file, std::ios::binary);
-        if (!in)
-            throw fail();
+    auto permissions = fs::perms::unknown;
+    switch (platform::fileKind(file)) {
+    case platform::FileKind::Missing:
+        break;
+    case platform::FileKind::Regular:
+        permissions = fs::status(file, ec).permissions();
         try {
-            old.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        } catch (const std::exception&) {
+            old = platform::readWholeFile(file, &throwIoFailure);
+        } catch (const Error&) {
             throw fail();
         }
-        if (in.bad())
-            throw fail();
+        break;
+    default:
+        throw fail();
     }
     const std::string contents = withProfileString(old, section, key, value);
 
-    std::filesystem::path temp = file;
-    temp += ".tmp" + std::to_string(::getpid());
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0)
-        throw fail();
-    std::size_t done = 0;
-    bool ok = ::fchmod(fd, mode) == 0;
-    while (ok && done < contents.size()) {
-        const ssize_t n = ::write(fd, contents.data() + done, contents.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        ok = n > 0;
-        if (ok)
-            done += static_cast<std::size_t>(n);
-    }
-    ok = ::fsync(fd) == 0 && ok;
-    ok = ::close(fd) == 0 && ok;
-    if (!ok || std::rename(temp.c_str(), file.c_str()) != 0) {
-        std::filesystem::remove(temp, ec);
+    // Written aside and put in place in one step, so the file is never left half written.
+    auto& files = platform::fileSystem();
+    fs::path temp = file;
+    temp += ".tmp" + std::to_string(platform::processId());
+    try {
+        {
+            const auto f = files.open(temp, platform::Access::Create, &throwIoFailure);
+            f->writeAt(contents.data(), contents.size(), 0);
+            f->sync();
+        }
+        if (permissions != fs::perms::unknown)
+            fs::permissions(temp, permissions, ec);
+        files.replace(temp, file, &throwIoFailure);
+    } catch (const Error&) {
+        files.remove(temp);
         throw fail();
     }
 }

@@ -13,26 +13,27 @@
 namespace conv
 {
 
-void throwEngineErrno(int err, const std::filesystem::path& file)
+void throwEngineFailure(const platform::FileFailure& failure, const std::filesystem::path& file)
 {
-    switch (err) {
-    case ENOENT:
+    using platform::Failure;
+    switch (failure.kind) {
+    case Failure::NotFound:
         throwEngine(engine::kTableMissing, file);
-    case ENOTDIR:
+    case Failure::PathNotFound:
         throwEngine(engine::kPathMissing, file);
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
+    case Failure::DiskFull:
         throwEngine(engine::kDiskFull, file);
-    case EACCES:
-    case EPERM:
-    case EROFS:
+    case Failure::AccessDenied:
         throwEngine(engine::kNoRights, file);
-    case EAGAIN:
+    case Failure::Busy:
         throwEngine(engine::kTableBusy, file);
-    default:
-        throwEngine("Operating system error " + std::to_string(err) + ".", file);
+    case Failure::NotRegular:
+        throwEngine(engine::kNotRegular, file);
+    case Failure::TooManyFiles:
+    case Failure::Other:
+        break;
     }
+    throwEngine("Operating system error " + std::to_string(failure.native) + ".", file);
 }
 
 namespace dbf
@@ -203,7 +204,8 @@ void stampHeader(unsigned char* head, std::uint32_t recordCount)
 {
     const std::time_t now = std::time(nullptr);
     std::tm tm{};
-    localtime_r(&now, &tm);
+    if (const std::tm* local = std::localtime(&now)) // one thread only: the shared result is ours
+        tm = *local;
     head[kOffDate] = static_cast<unsigned char>(tm.tm_year); // years since 1900
     head[kOffDate + 1] = static_cast<unsigned char>(tm.tm_mon + 1);
     head[kOffDate + 2] = static_cast<unsigned char>(tm.tm_mday);

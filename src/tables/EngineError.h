@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/Error.h"
+#include "platform/File.h"
 
 #include <filesystem>
 #include <string>
@@ -27,6 +28,7 @@ inline constexpr const char* kInvalidFieldName = "Invalid field name.";
 inline constexpr const char* kInvalidFieldSize = "Invalid field size.";
 inline constexpr const char* kTooManyFields = "Too many fields in table.";
 inline constexpr const char* kTableFull = "Table is full.";
+inline constexpr const char* kNotRegular = "Not a regular file.";
 } // namespace engine
 
 /// Throws the engine's error `text`, naming `file`.
@@ -35,7 +37,7 @@ inline constexpr const char* kTableFull = "Table is full.";
     throw Error(text + "\nFile: " + file.string());
 }
 
-/// Throws the engine's error for an errno value raised on `file`.
-[[noreturn]] void throwEngineErrno(int err, const std::filesystem::path& file);
+/// Throws the engine's error for a failed file operation on `file` (a FailHandler).
+[[noreturn]] void throwEngineFailure(const platform::FileFailure& failure, const std::filesystem::path& file);
 
 } // namespace conv

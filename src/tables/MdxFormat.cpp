@@ -48,7 +48,8 @@ void putDate(unsigned char* p)
 {
     const std::time_t now = std::time(nullptr);
     std::tm tm{};
-    localtime_r(&now, &tm);
+    if (const std::tm* local = std::localtime(&now)) // one thread only: the shared result is ours
+        tm = *local;
     p[0] = static_cast<unsigned char>(tm.tm_year);
     p[1] = static_cast<unsigned char>(tm.tm_mon + 1);
     p[2] = static_cast<unsigned char>(tm.tm_mday);

@@ -7,11 +7,8 @@
 #include "tables/TableFile.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <deque>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace conv
 {
@@ -60,30 +57,23 @@ bool equalField(const dbf::Field& f, const char* a, const char* b)
     return trimBlanks({a, static_cast<std::size_t>(f.length)}) == trimBlanks({b, static_cast<std::size_t>(f.length)});
 }
 
+platform::FileSystem& files()
+{
+    return platform::fileSystem();
+}
+
+/// Writes all of `bytes` to a new file `file`; the file is removed again when anything fails.
+/// Errors name `named`, the file the caller is making.
 void writeWhole(const fs::path& file, const std::string& bytes, const fs::path& named)
 {
-    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        throwEngineErrno(errno, named);
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const int err = n < 0 ? errno : ENOSPC;
-            ::close(fd);
-            ::unlink(file.c_str());
-            throwEngineErrno(err, named);
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    if (::close(fd) != 0) {
-        const int err = errno;
-        ::unlink(file.c_str());
-        throwEngineErrno(err, named);
+    try {
+        const auto f = files().open(file, platform::Access::Create, &throwEngineFailure);
+        f->writeAt(bytes.data(), bytes.size(), 0);
+    } catch (const Error& e) {
+        files().remove(file);
+        // The engine names the file the user knows, not the one written aside.
+        const std::string text = e.what();
+        throwEngine(text.substr(0, text.find('\n')), named);
     }
 }
 
@@ -433,26 +423,29 @@ void Table::createTable()
         try {
             writeWhole(mdxTmp, mdx::build(fs::path(name).stem().string(), tags, dbf::kDriverId), mdxPath);
         } catch (...) {
-            ::unlink(dbfTmp.c_str());
+            files().remove(dbfTmp);
             throw;
         }
     }
     // Other spellings of the same names go first, so that only the new files remain.
     for (const fs::path& old : {findNoCase(d.folder, name), findNoCase(d.folder, mdxName)})
         if (old.filename() != dbfPath.filename() && old.filename() != mdxPath.filename())
-            fs::remove(old, ec);
-    if (tags.empty()) {
-        fs::remove(mdxPath, ec);
-    } else if (::rename(mdxTmp.c_str(), mdxPath.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(mdxTmp.c_str());
-        ::unlink(dbfTmp.c_str());
-        throwEngineErrno(err, mdxPath);
+            files().remove(old);
+    try {
+        if (tags.empty())
+            files().remove(mdxPath);
+        else
+            files().replace(mdxTmp, mdxPath, &throwEngineFailure);
+    } catch (...) {
+        files().remove(mdxTmp);
+        files().remove(dbfTmp);
+        throw;
     }
-    if (::rename(dbfTmp.c_str(), dbfPath.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(dbfTmp.c_str());
-        throwEngineErrno(err, dbfPath);
+    try {
+        files().replace(dbfTmp, dbfPath, &throwEngineFailure);
+    } catch (...) {
+        files().remove(dbfTmp);
+        throw;
     }
 }
 
@@ -461,9 +454,24 @@ void Table::deleteTable()
     std::string name = m_impl->fileName;
     if (fs::path(name).extension().empty())
         name += ".DBF";
-    std::error_code ec;
-    fs::remove(findNoCase(m_impl->folder, name), ec);
-    fs::remove(findNoCase(m_impl->folder, withExtension(name, ".MDX")), ec);
+    const fs::path dbf = findNoCase(m_impl->folder, name);
+    // A table some handle or another program holds open is not deleted under it: where the
+    // tables come from, an open file cannot be deleted.
+    if (TableFile::inUse(dbf) || TableFile::lockedElsewhere(dbf))
+        throwEngine(engine::kTableBusy, dbf);
+    files().remove(dbf);
+    files().remove(findNoCase(m_impl->folder, withExtension(name, ".MDX")));
+}
+
+void Table::deleteTableFile()
+{
+    std::string name = m_impl->fileName;
+    if (fs::path(name).extension().empty())
+        name += ".DBF";
+    const fs::path dbf = findNoCase(m_impl->folder, name);
+    if (TableFile::inUse(dbf) || TableFile::lockedElsewhere(dbf))
+        throwEngine(engine::kTableBusy, dbf);
+    files().remove(dbf);
 }
 
 void Table::open()

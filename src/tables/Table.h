@@ -93,8 +93,11 @@ public:
 
     /// Creates the table (and its MDX when it has indexes), replacing one of that name.
     void createTable();
-    /// Deletes the .DBF file and the .MDX file where present; failures are ignored.
+    /// Deletes the .DBF file and the .MDX file where present; failures are ignored. A table that
+    /// a handle of this program or another program holds open gives "Table is busy." and stays.
     void deleteTable();
+    /// Deletes the .DBF file only (a table without an index), under the same rule.
+    void deleteTableFile();
 
     /// Opens the table and makes the first record current. A table another handle holds
     /// exclusively, or any handle when this one asks for exclusive use, gives the engine's error.

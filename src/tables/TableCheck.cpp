@@ -29,10 +29,7 @@ std::string firstLine(const char* text)
 
 std::string readFile(const fs::path& p)
 {
-    std::ifstream in(p, std::ios::binary);
-    if (!in)
-        throwEngineErrno(errno ? errno : ENOENT, p);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return platform::readWholeFile(p, &throwEngineFailure);
 }
 
 bool equalNoCase(std::string_view a, std::string_view b)

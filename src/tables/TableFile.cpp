@@ -5,12 +5,8 @@
 #include "tables/EngineError.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <map>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace conv
 {
@@ -21,7 +17,7 @@ namespace fs = std::filesystem;
 
 /// Lock byte that marks a table open: a read lock for shared use, a write lock for exclusive
 /// use. It lies far beyond any record, where the classic engine keeps its locks too.
-constexpr off_t kLockOffset = 0x40000000;
+constexpr std::uint64_t kLockOffset = 0x40000000;
 constexpr std::size_t kAppendBuffer = 1 << 20;
 constexpr std::size_t kReadAhead = 1 << 16;
 constexpr std::uint64_t kWholeTable = 64u << 20;
@@ -40,65 +36,32 @@ std::string registryKey(const fs::path& p)
     return ec ? fs::absolute(p).lexically_normal().string() : c.string();
 }
 
-bool setLock(int fd, short type)
+platform::FileSystem& files()
 {
-    struct flock lock{};
-    lock.l_type = type;
-    lock.l_whence = SEEK_SET;
-    lock.l_start = kLockOffset;
-    lock.l_len = 1;
-    return ::fcntl(fd, F_OFD_SETLK, &lock) == 0;
-}
-
-void preadAll(int fd, char* out, std::size_t size, std::uint64_t offset, const fs::path& file)
-{
-    while (size > 0) {
-        const ssize_t n = ::pread(fd, out, size, static_cast<off_t>(offset));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            throwEngineErrno(errno, file);
-        if (n == 0)
-            throwEngine(engine::kCorruptHeader, file); // the file got shorter under us
-        out += n;
-        size -= static_cast<std::size_t>(n);
-        offset += static_cast<std::uint64_t>(n);
-    }
-}
-
-void pwriteAll(int fd, const char* data, std::size_t size, std::uint64_t offset, const fs::path& file)
-{
-    while (size > 0) {
-        const ssize_t n = ::pwrite(fd, data, size, static_cast<off_t>(offset));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            throwEngineErrno(n < 0 ? errno : ENOSPC, file);
-        data += n;
-        size -= static_cast<std::size_t>(n);
-        offset += static_cast<std::uint64_t>(n);
-    }
+    return platform::fileSystem();
 }
 
 std::string readWhole(const fs::path& file)
 {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throwEngineErrno(errno, file);
-    struct stat st{};
-    if (::fstat(fd, &st) != 0 || static_cast<std::uint64_t>(st.st_size) > kMaxIndexFile) {
-        ::close(fd);
+    const auto f = files().open(file, platform::Access::Read, &throwEngineFailure);
+    const std::uint64_t size = f->size();
+    if (size > kMaxIndexFile)
         throwEngine(engine::kCorruptIndex, file);
-    }
-    std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
-    try {
-        preadAll(fd, bytes.data(), bytes.size(), 0, file);
-    } catch (...) {
-        ::close(fd);
-        throw;
-    }
-    ::close(fd);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    if (!f->readExactAt(bytes.data(), bytes.size(), 0))
+        throwEngine(engine::kCorruptIndex, file); // the file got shorter under us
     return bytes;
+}
+
+/// An open that was refused, to be looked at before it is reported.
+struct OpenRefused
+{
+    platform::FileFailure failure;
+};
+
+[[noreturn]] void refuseOpen(const platform::FileFailure& failure, const fs::path&)
+{
+    throw OpenRefused{failure};
 }
 
 bool equalNoCase(std::string_view a, std::string_view b)
@@ -151,39 +114,43 @@ bool TableFile::inUse(const fs::path& dbf)
 
 bool TableFile::lockedElsewhere(const fs::path& dbf)
 {
-    const int fd = ::open(dbf.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    if (platform::fileKind(dbf) != platform::FileKind::Regular)
         return false;
-    struct flock lock{};
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    lock.l_start = kLockOffset;
-    lock.l_len = 1;
-    const bool locked = ::fcntl(fd, F_OFD_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
-    ::close(fd);
-    return locked;
+    try {
+        const auto f = files().open(dbf, platform::Access::Read, &refuseOpen);
+        f->setFailHandler(&throwEngineFailure);
+        return f->lockedByOther(kLockOffset, 1);
+    } catch (const OpenRefused& refused) {
+        // A file another program keeps from being opened at all is held all the more.
+        return refused.failure.kind == platform::Failure::Busy;
+    }
 }
 
 void TableFile::load(bool readOnly, bool exclusive)
 {
-    m_fd = readOnly ? -1 : ::open(m_path.c_str(), O_RDWR | O_CLOEXEC);
-    m_writable = m_fd >= 0;
-    if (m_fd < 0 && (readOnly || errno == EACCES || errno == EROFS || errno == EPERM))
-        m_fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (m_fd < 0)
-        throwEngineErrno(errno, m_path);
-    struct stat st{};
-    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))
-        throwEngine(engine::kTableMissing, m_path);
-    m_exclusive = exclusive;
-    if (!setLock(m_fd, exclusive && m_writable ? F_WRLCK : F_RDLCK)) {
-        if (errno == EAGAIN || errno == EACCES)
-            throwEngine(engine::kTableBusy, m_path);
+    if (!readOnly) {
+        try {
+            m_file = files().open(m_path, platform::Access::ReadWrite, &refuseOpen);
+        } catch (const OpenRefused& refused) {
+            // A table we may only read opens for reading; posts then give "Table is read only.".
+            if (refused.failure.kind != platform::Failure::AccessDenied ||
+                platform::fileKind(m_path) != platform::FileKind::Regular)
+                throwEngineFailure(refused.failure, m_path);
+        }
     }
+    m_writable = m_file != nullptr;
+    if (m_file)
+        m_file->setFailHandler(&throwEngineFailure);
+    else
+        m_file = files().open(m_path, platform::Access::Read, &throwEngineFailure);
+    m_exclusive = exclusive;
+    if (!m_file->tryLock(kLockOffset, 1, exclusive && m_writable))
+        throwEngine(engine::kTableBusy, m_path);
     // The header is at most 65535 bytes long.
-    const auto fileSize = static_cast<std::uint64_t>(st.st_size);
+    const std::uint64_t fileSize = m_file->size();
     std::string head(static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, 65536)), '\0');
-    preadAll(m_fd, head.data(), head.size(), 0, m_path);
+    if (!m_file->readExactAt(head.data(), head.size(), 0))
+        throwEngine(engine::kCorruptHeader, m_path);
     m_header = dbf::parseHeader(head, fileSize, m_path);
     m_count = m_flushed = m_header.recordCount;
     loadIndex();
@@ -227,8 +194,7 @@ TableFile::~TableFile()
     } catch (...) {
         // Closing after a failure: the header keeps the count of the last complete state.
     }
-    if (m_fd >= 0)
-        ::close(m_fd);
+    m_file.reset();
     auto& files = registry();
     if (auto it = files.find(m_key); it != files.end() && it->second.expired())
         files.erase(it);
@@ -278,8 +244,9 @@ void TableFile::read(std::uint32_t recno, char* out)
             m_cacheCount = std::min(want, m_flushed - recno + 1);
         }
         m_cache.resize(std::size_t(m_cacheCount) * len);
-        preadAll(m_fd, m_cache.data(), m_cache.size(),
-                 m_header.headerLength + std::uint64_t(m_cacheFirst - 1) * len, m_path);
+        if (!m_file->readExactAt(m_cache.data(), m_cache.size(),
+                                 m_header.headerLength + std::uint64_t(m_cacheFirst - 1) * len))
+            throwEngine(engine::kCorruptHeader, m_path); // the file got shorter under us
     }
     std::memcpy(out, m_cache.data() + (recno - m_cacheFirst) * len, len);
 }
@@ -352,7 +319,7 @@ void TableFile::write(std::uint32_t recno, const char* record)
     if (recno > m_flushed) {
         std::memcpy(m_appended.data() + (recno - m_flushed - 1) * len, record, len);
     } else {
-        pwriteAll(m_fd, record, len, m_header.headerLength + std::uint64_t(recno - 1) * len, m_path);
+        m_file->writeAt(record, len, m_header.headerLength + std::uint64_t(recno - 1) * len);
         if (recno >= m_cacheFirst && recno < m_cacheFirst + m_cacheCount)
             std::memcpy(m_cache.data() + (recno - m_cacheFirst) * len, record, len);
     }
@@ -424,7 +391,7 @@ void TableFile::flushAppends()
     if (m_appended.empty())
         return;
     const std::uint64_t at = m_header.headerLength + std::uint64_t(m_flushed) * m_header.recordLength;
-    pwriteAll(m_fd, m_appended.data(), m_appended.size(), at, m_path);
+    m_file->writeAt(m_appended.data(), m_appended.size(), at);
     m_flushed = m_count;
     m_appended.clear();
 }
@@ -454,21 +421,17 @@ void TableFile::writeIndex()
     }
     const std::string bytes = mdx::build(m_path.stem().string(), builds, dbf::kDriverId);
     // Written aside and renamed over the old index, so that no half-written index is left.
-    const fs::path tmp = m_mdxPath.string() + ".tmp";
-    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        throwEngineErrno(errno, m_mdxPath);
+    fs::path tmp = m_mdxPath;
+    tmp += ".tmp";
     try {
-        pwriteAll(fd, bytes.data(), bytes.size(), 0, m_mdxPath);
+        {
+            const auto f = files().open(tmp, platform::Access::Create, &throwEngineFailure);
+            f->writeAt(bytes.data(), bytes.size(), 0);
+        }
+        files().replace(tmp, m_mdxPath, &throwEngineFailure);
     } catch (...) {
-        ::close(fd);
-        ::unlink(tmp.c_str());
+        files().remove(tmp);
         throw;
-    }
-    if (::close(fd) != 0 || ::rename(tmp.c_str(), m_mdxPath.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(tmp.c_str());
-        throwEngineErrno(err, m_mdxPath);
     }
 }
 
@@ -479,23 +442,22 @@ void TableFile::flush()
     flushAppends();
     const std::uint64_t end = m_header.headerLength + std::uint64_t(m_count) * m_header.recordLength;
     const char eof = static_cast<char>(dbf::kEndOfFile);
-    pwriteAll(m_fd, &eof, 1, end, m_path);
-    if (::ftruncate(m_fd, static_cast<off_t>(end + 1)) != 0)
-        throwEngineErrno(errno, m_path);
+    m_file->writeAt(&eof, 1, end);
+    m_file->truncate(end + 1);
     if (m_indexDirty && !m_tags.empty())
         writeIndex();
     // The header last: until it is written the table shows its previous complete state.
     unsigned char head[dbf::kOffRecordCount + 4] = {};
     head[0] = m_header.version;
     dbf::stampHeader(head, m_count);
-    pwriteAll(m_fd, reinterpret_cast<const char*>(head) + 1, sizeof head - 1, 1, m_path);
+    m_file->writeAt(reinterpret_cast<const char*>(head) + 1, sizeof head - 1, 1);
     if (m_autoIncrementDirty && m_header.level7) {
         for (std::size_t i = 0; i < m_header.fields.size(); ++i)
             if (m_header.fields[i].type == '+') {
                 unsigned char v[4];
                 bytes::putLe32(v, m_header.fields[i].nextAutoIncrement);
-                pwriteAll(m_fd, reinterpret_cast<const char*>(v), 4,
-                          dbf::kFixedHeader7 + dbf::kDescriptor7 * i + dbf::kFd7AutoIncrement, m_path);
+                m_file->writeAt(reinterpret_cast<const char*>(v), 4,
+                                dbf::kFixedHeader7 + dbf::kDescriptor7 * i + dbf::kFd7AutoIncrement);
             }
     }
     m_dirty = m_indexDirty = m_autoIncrementDirty = false;

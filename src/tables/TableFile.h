@@ -2,6 +2,7 @@
 
 #include "tables/DbfFormat.h"
 #include "tables/MdxFormat.h"
+#include "platform/File.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -86,7 +87,7 @@ private:
     std::filesystem::path m_path;
     std::filesystem::path m_mdxPath;
     std::string m_key;
-    int m_fd = -1;
+    std::unique_ptr<platform::File> m_file;
     bool m_writable = false;
     bool m_exclusive = false;
     int m_handles = 0;

@@ -3,8 +3,9 @@
 #include "common/IoErrors.h"
 #include "tables/Table.h"
 
+#include "platform/File.h"
+
 #include <cstdlib>
-#include <sys/stat.h>
 
 namespace conv
 {
@@ -12,22 +13,6 @@ namespace
 {
 
 namespace fs = std::filesystem;
-
-/// The root of the file system that holds `folder`: the highest ancestor on the same device.
-fs::path fileSystemRoot(const fs::path& folder)
-{
-    struct stat here{};
-    if (::stat(folder.c_str(), &here) != 0)
-        return folder.root_path();
-    fs::path root = folder;
-    while (root.has_parent_path() && root.parent_path() != root) {
-        struct stat up{};
-        if (::stat(root.parent_path().c_str(), &up) != 0 || up.st_dev != here.st_dev)
-            break;
-        root = root.parent_path();
-    }
-    return root;
-}
 
 std::string tableFile(const TableLayout& layout)
 {
@@ -42,7 +27,7 @@ fs::path defaultWorkFolder()
         return fs::path(given);
     std::error_code ec;
     const fs::path current = fs::current_path(ec);
-    const fs::path root = fileSystemRoot(ec ? fs::path("/") : current);
+    const fs::path root = platform::volumeRoot(ec ? fs::path("/") : current);
     return findNoCase(root, "VTEMP");
 }
 
