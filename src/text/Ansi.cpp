@@ -1,10 +1,6 @@
 #include "text/Ansi.h"
 
 #include <array>
-#include <clocale>
-#include <cstring>
-#include <iconv.h>
-#include <locale.h>
 #include <mutex>
 
 namespace conv
@@ -22,41 +18,15 @@ constexpr std::array<char16_t, 32> kHighControls = {
 
 using Table = std::array<std::uint8_t, 0x10000>;
 
-// The exact round-trip mapping is ours; the best fit for everything else comes from glibc's
-// iconv with //TRANSLIT. Its transliteration depends on the LC_CTYPE locale, so the table is
-// built under C.UTF-8 (always present on Debian) to give the same bytes for every user.
-// A transliteration longer than one byte ("1/3" for one-third) is not a best fit: it would
-// change the length of the text, so such characters become "?" like any other.
-void fillBestFit(Table& table)
+struct BestFit
 {
-    locale_t fixed = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
-    locale_t previous = fixed ? uselocale(fixed) : static_cast<locale_t>(nullptr);
-    iconv_t cd = iconv_open("WINDOWS-1252//TRANSLIT", "UTF-32LE");
-    for (std::uint32_t ch = 0x80; ch < 0x10000; ++ch) {
-        if (table[ch] != 0 || (ch >= 0xD800 && ch <= 0xDFFF))
-            continue;
-        table[ch] = '?';
-        if (cd == reinterpret_cast<iconv_t>(-1))
-            continue;
-        char in[4] = {char(ch & 0xFF), char((ch >> 8) & 0xFF), 0, 0};
-        char out[16];
-        char* inPtr = in;
-        char* outPtr = out;
-        std::size_t inLeft = sizeof in;
-        std::size_t outLeft = sizeof out;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        const std::size_t rc = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
-        const std::size_t produced = sizeof out - outLeft;
-        if (rc != static_cast<std::size_t>(-1) && inLeft == 0 && produced == 1 && out[0] != 0)
-            table[ch] = static_cast<std::uint8_t>(out[0]);
-    }
-    if (cd != reinterpret_cast<iconv_t>(-1))
-        iconv_close(cd);
-    if (fixed) {
-        uselocale(previous);
-        freelocale(fixed);
-    }
-}
+    char16_t ch;
+    std::uint8_t byte;
+};
+
+constexpr BestFit kBestFit[] = {
+#include "text/AnsiBestFit.inc"
+};
 
 const Table& table()
 {
@@ -69,10 +39,14 @@ const Table& table()
             t[b] = static_cast<std::uint8_t>(b);
         for (unsigned i = 0; i < kHighControls.size(); ++i)
             t[kHighControls[i]] = static_cast<std::uint8_t>(0x80 + i);
-        // A lone surrogate can never be converted: the default character.
-        for (unsigned ch = 0xD800; ch <= 0xDFFF; ++ch)
-            t[ch] = '?';
-        fillBestFit(t);
+        // Everything else is the best fit where there is one, else the default character "?"
+        // (a lone surrogate among them). A best fit longer than one byte ("1/3" for one-third)
+        // would change the length of the text, so it is none.
+        for (unsigned ch = 0x80; ch < 0x10000; ++ch)
+            if (t[ch] == 0)
+                t[ch] = '?';
+        for (const BestFit& f : kBestFit)
+            t[f.ch] = f.byte;
     });
     return t;
 }
