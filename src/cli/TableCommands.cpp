@@ -4,11 +4,17 @@
 #include "common/Error.h"
 #include "tables/DbfFormat.h"
 #include "tables/Table.h"
+#include "tables/RunFile.h"
 #include "tables/TableCheck.h"
+#include "tables/WorkFolder.h"
+#include "common/IoErrors.h"
+#include "platform/File.h"
 #include "text/Ansi.h"
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <ostream>
 
@@ -107,6 +113,59 @@ int checkCommand(const std::string& file, std::ostream& out)
     return check.ok() ? kExitOk : kExitProblems;
 }
 
+/// True when `name` ends in ".DBF", in any letter case.
+bool isTableFile(const std::string& name)
+{
+    if (name.size() < 5 || name[name.size() - 4] != '.')
+        return false;
+    std::string ext = name.substr(name.size() - 3);
+    for (char& c : ext)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return ext == "DBF";
+}
+
+/// Checks every table of the work folder and says whether the last import or export there
+/// finished: 0 when all is sound and finished, 1 otherwise.
+int checkWorkCommand(const std::string& given, std::ostream& out)
+{
+    const fs::path work = given.empty() ? defaultWorkFolder() : fs::path(given);
+    if (platform::fileKind(work) != platform::FileKind::Directory)
+        throwIoFailure({platform::Failure::PathNotFound, 0}, work);
+    std::vector<fs::path> tables;
+    for (const auto& entry : fs::directory_iterator(work))
+        if (isTableFile(platform::pathText(entry.path().filename())))
+            tables.push_back(entry.path());
+    std::sort(tables.begin(), tables.end());
+    bool sound = true;
+    for (const fs::path& table : tables) {
+        const std::string name = platform::pathText(table.filename());
+        try {
+            const TableCheck check = checkTable(table);
+            for (const std::string& p : check.problems)
+                out << name << ": " << p << "\n";
+            out << name << ": " << check.records << " records: "
+                << (check.ok() ? "OK" : std::to_string(check.problems.size()) + " problems") << "\n";
+            sound = sound && check.ok();
+        } catch (const Error& e) {
+            const std::string text = e.what();
+            out << name << ": " << text.substr(0, text.find('\n')) << "\n";
+            sound = false;
+        }
+    }
+    bool finished = true;
+    if (conversionRunning(work)) {
+        out << "a conversion is running in this work folder now\n";
+        finished = false;
+    } else if (const auto unfinished = unfinishedRun(work)) {
+        out << "the last " << unfinished->kind << " did not finish ("
+            << unfinished->text.substr(unfinished->text.find('\n') + 1) << "): its tables may be incomplete\n";
+        finished = false;
+    } else {
+        out << "the last import or export finished\n";
+    }
+    return sound && finished ? kExitOk : kExitProblems;
+}
+
 } // namespace
 
 void addTableCommands(CLI::App& app, CommandContext& ctx)
@@ -122,6 +181,12 @@ void addTableCommands(CLI::App& app, CommandContext& ctx)
     CLI::App* c = app.add_subcommand("check-table", "Verify a dBase table's header, records and index tree");
     c->add_option("TABLE", *file, "the .DBF file")->required();
     c->callback([&ctx, file] { ctx.action = [&ctx, file] { return checkCommand(*file, ctx.out); }; });
+
+    auto work = std::make_shared<std::string>();
+    CLI::App* w = app.add_subcommand(
+        "check-work", "Check every table of the work folder and whether the last import or export finished");
+    w->add_option("--work", *work, "the work folder (default: \\VTEMP here, or $TRANSXADE_WORK)");
+    w->callback([&ctx, work] { ctx.action = [&ctx, work] { return checkWorkCommand(*work, ctx.out); }; });
 }
 
 } // namespace conv::cli

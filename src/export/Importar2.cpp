@@ -232,12 +232,14 @@ void Importar2(RunState& run, ExportReport* given)
 
     // Written whole and put in place in one step: XADE never finds half a timetable.
     const std::filesystem::path target = run.csvFolder() / kHorarioCsv;
+    removeAbandonedTemporaries(target);
     replaceFileWhole(target, horarioBytes(*horario, report.lines));
     report.horarioCsv = target;
     run.countWritten("HORARIOXADECSV", report.lines);
 
     horario->close();
     horario.reset();
+    run.conversionFinished();
 
     run.ErrorProceso = 0;
     run.feedback.setBusy(false);

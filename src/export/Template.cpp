@@ -88,6 +88,7 @@ void BImportarClick(RunState& run, const std::string& folder, ExportReport* repo
         }
         return;
     }
+    run.conversionStarted("export");
     PlantillaCentro(run);
     if (run.ErrorProceso == 0)
         Importar2(run, report);

@@ -15,6 +15,7 @@ void BExportarClick(RunState& run, const std::string& folder)
     run.RutaCSV = folder + '/';
     std::error_code ec;
     if (std::filesystem::is_directory(run.csvFolder(), ec)) {
+        run.takeWorkFolder();
         run.feedback.change(UiChange::DisableExportar);
         run.Transformado = 1;
         CargaConvocatorias(run);
@@ -68,9 +69,9 @@ void CargaConvocatorias(RunState& run)
 void CreaConvocatorias(RunState& run)
 {
     // The call table has no index, so only its .DBF is deleted before it is created again.
-    std::error_code ec;
-    std::filesystem::remove(findNoCase(run.workFolder, "CONVOCAXADE.DBF"), ec);
-    run.stageTable(layouts::CONVOCAXADE)->createTable();
+    auto table = run.stageTable(layouts::CONVOCAXADE);
+    table->deleteTableFile();
+    table->createTable();
 }
 
 bool selectCall(RunState& run, const std::string& code)

@@ -20,6 +20,9 @@ void BitBtn1Click(RunState& run)
 
 void CargaCursos(RunState& run)
 {
+    // From here on the tables the timetable program takes over change: until the stages have
+    // all run, the work folder holds an unfinished import.
+    run.conversionStarted("import");
     rebuildTable(run.workFolder, layouts::CURSOST);
     if (!run.csvFileExists(files::kGroupsForCourses)) {
         run.feedback.notice(msg::kNoGroupsForCourses);
@@ -88,8 +91,7 @@ void DatosNivel(RunState& run)
     // creation replaces the index file.
     if (run.tables.wwTableNIVIMP2 && run.tables.wwTableNIVIMP2->isOpen())
         run.tables.wwTableNIVIMP2->close();
-    std::error_code ec;
-    std::filesystem::remove(findNoCase(run.workFolder, "CURSOST2.DBF"), ec);
+    run.stageTable(layouts::CURSOST2)->deleteTableFile();
 }
 
 int typeLevelCodes(RunState& run, const std::map<std::string, LevelCodes>& answers)

@@ -82,6 +82,7 @@ void FinalRecogida(RunState& run)
         DatosAulas(run);
         DatosAsignaciones(run);
     }
+    run.conversionFinished();
     run.feedback.change(UiChange::HideLevelScreen);
     run.feedback.change(UiChange::DisableImportar);
     run.feedback.notice(msg::kFinished);

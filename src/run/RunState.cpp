@@ -74,6 +74,27 @@ std::unique_ptr<Table> RunState::stageTable(const TableLayout& layout) const
     return t;
 }
 
+void RunState::takeWorkFolder()
+{
+    if (workLock)
+        return;
+    workLock = std::make_unique<WorkFolderLock>(workFolder);
+    if (const auto& unfinished = workLock->foundUnfinished())
+        feedback.notice(unfinished->kind == "export" ? kUnfinishedExport : kUnfinishedImport);
+}
+
+void RunState::conversionStarted(std::string_view kind)
+{
+    takeWorkFolder();
+    workLock->started(kind);
+}
+
+void RunState::conversionFinished()
+{
+    if (workLock)
+        workLock->finished();
+}
+
 void RunState::countWritten(std::string_view table, std::int64_t records)
 {
     for (auto& [name, count] : m_written)

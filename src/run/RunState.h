@@ -2,6 +2,7 @@
 
 #include "run/Feedback.h"
 #include "shell/StartMode.h"
+#include "tables/RunFile.h"
 #include "tables/Table.h"
 
 #include <cstdint>
@@ -57,6 +58,16 @@ public:
     std::int32_t ErrorProceso = 0;
 
     WindowTables tables;
+    /// The hold on the work folder, from the start of a conversion to the end of the program.
+    std::unique_ptr<WorkFolderLock> workLock;
+
+    /// Takes the work folder for this conversion (once), or raises the error that another one
+    /// holds it. Tells the user when the last import or export there did not finish.
+    void takeWorkFolder();
+    /// Marks the work folder as holding an unfinished `kind` ("import", "export") from now on.
+    void conversionStarted(std::string_view kind);
+    /// The conversion has ended normally: the work folder is no longer marked unfinished.
+    void conversionFinished();
 
     bool embedded() const noexcept
     {

@@ -159,6 +159,10 @@ TEST(ImportCommand, ExitStatusesAndMessages)
          "/nonexistent/n.csv: "},
     };
     for (const Case& c : cases) {
+        // Each case on a fresh work folder: an import an error ended leaves it marked unfinished,
+        // and the next one would say so first.
+        test::TempDir caseWork;
+        const std::string w = caseWork.path().string();
         SchoolCopy school;
         if (c.remove)
             fs::remove(school.dir / c.remove);

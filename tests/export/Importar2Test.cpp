@@ -161,6 +161,7 @@ TEST_F(Export, EndStateStandaloneAndEmbedded)
     EXPECT_EQ(run.tables.wwTableNomAsg2, nullptr);
     EXPECT_EQ(run.tables.wwTableDiasHorasT, nullptr);
 
+    run.workLock.reset(); // the first program has ended
     ExportFeedback embeddedFeedback;
     RunState embedded(embeddedFeedback, work);
     embedded.NumParametros = 2;
@@ -192,6 +193,7 @@ TEST_F(Export, MissingFolder)
     EXPECT_EQ(run.Transformado, 0);
     EXPECT_FALSE(fs::exists(work / "HORARIOXADECSV.DBF"));
 
+    run.workLock.reset(); // the first program has ended
     ExportFeedback embeddedFeedback;
     RunState embedded(embeddedFeedback, work);
     embedded.NumParametros = 2;
@@ -226,11 +228,13 @@ TEST_F(Export, PositionPastTheTemplateEndsTheExportLeavingHorarioAsItWas)
     for (auto* handle : {&run.tables.wwTableSoluc, &run.tables.wwTableGrupos, &run.tables.wwTableProfesor,
                          &run.tables.wwTableAulas, &run.tables.wwTableNomAsg2, &run.tables.wwTableDiasHorasT})
         handle->reset();
+    run.workLock.reset();
     ExportFeedback second;
     RunState again(second, work);
     table(layouts::SOLUC, {clase("MAT", "P1", "G1", "A1", 1, 0, 1)});
     EXPECT_FALSE(runHandler(second, [&] { BImportarClick(again, csv.string()); }));
     EXPECT_EQ(second.errors, std::vector<std::string>{"List index out of bounds (-1)"});
+    EXPECT_EQ(second.notices, std::vector<std::string>{kUnfinishedExport}); // the first one ended in an error
 }
 
 TEST_F(Export, WithoutDiasHorasTheExportStopsAtItsOpening)

@@ -119,7 +119,8 @@ TEST_F(Courses, MissingFiles)
         std::filesystem::remove(work / "CURSOST.DBF");
         import::DatosNivel(*run);
     }));
-    EXPECT_EQ(feedback.notices, (std::vector<std::string>{msg::kNoCourseTable}));
+    // The first run stopped on the level screen: its import never finished, and the second is told.
+    EXPECT_EQ(feedback.notices, (std::vector<std::string>{kUnfinishedImport, msg::kNoCourseTable}));
     EXPECT_EQ(run->Transformado, -1);
     EXPECT_EQ(feedback.changes.back(), UiChange::ShowCallScreen);
 }

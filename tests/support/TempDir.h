@@ -33,6 +33,10 @@ public:
     {
         return m_path;
     }
+    std::string string() const
+    {
+        return m_path.string();
+    }
     std::filesystem::path operator/(const std::string& name) const
     {
         return m_path / name;
