@@ -105,11 +105,11 @@ public:
     }
     Table* wwTableCentro() override
     {
-        return m_run.tables.wwTableCentro.get();
+        return &m_run.table(Handle::wwTableCentro);
     }
     Table* wwTableNIVIMP() override
     {
-        return m_run.tables.wwTableNIVIMP.get();
+        return &m_run.table(Handle::wwTableNIVIMP);
     }
 
 private:

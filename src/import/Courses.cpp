@@ -62,7 +62,7 @@ void DatosNivel(RunState& run)
         run.Transformado = -1;
         return;
     }
-    Table& nivimp = *run.tables.wwTableNIVIMP;
+    Table& nivimp = run.table(Handle::wwTableNIVIMP);
     if (!nivimp.isOpen())
         nivimp.open();
     nivimp.first();
@@ -71,7 +71,7 @@ void DatosNivel(RunState& run)
         return;
     if (run.feedback.askOkCancel(msg::kReuseCaption, msg::kReuseText)) {
         nivimp.first();
-        Table& nivimp2 = *run.tables.wwTableNIVIMP2;
+        Table& nivimp2 = run.table(Handle::wwTableNIVIMP2);
         if (!nivimp2.isOpen())
             nivimp2.open();
         for (; !nivimp.eof(); nivimp.next()) {
@@ -86,15 +86,15 @@ void DatosNivel(RunState& run)
     }
     // Declined: the reuse table starts again from this import. Only its .DBF goes; the next
     // creation replaces the index file.
-    if (run.tables.wwTableNIVIMP2 && run.tables.wwTableNIVIMP2->isOpen())
-        run.tables.wwTableNIVIMP2->close();
+    if (run.holds(Handle::wwTableNIVIMP2) && run.table(Handle::wwTableNIVIMP2).isOpen())
+        run.table(Handle::wwTableNIVIMP2).close();
     std::error_code ec;
     std::filesystem::remove(findNoCase(run.workFolder, "CURSOST2.DBF"), ec);
 }
 
 int typeLevelCodes(RunState& run, const std::map<std::string, LevelCodes>& answers)
 {
-    Table& nivimp = *run.tables.wwTableNIVIMP;
+    Table& nivimp = run.table(Handle::wwTableNIVIMP);
     if (!nivimp.isOpen())
         nivimp.open();
     int changed = 0;

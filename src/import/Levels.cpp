@@ -34,10 +34,10 @@ private:
 void mergeIntoReuseTable(RunState& run)
 {
     createTableIfMissing(run.workFolder, layouts::CURSOST2);
-    Table& nivimp = *run.tables.wwTableNIVIMP;
+    Table& nivimp = run.table(Handle::wwTableNIVIMP);
     if (!nivimp.isOpen())
         nivimp.open();
-    Table& nivimp2 = *run.tables.wwTableNIVIMP2;
+    Table& nivimp2 = run.table(Handle::wwTableNIVIMP2);
     if (!nivimp2.isOpen())
         nivimp2.open();
     std::int64_t count = 0;
@@ -56,7 +56,7 @@ void mergeIntoReuseTable(RunState& run)
         ++count;
     }
     nivimp2.close();
-    run.tables.wwTableNIVIMP2.reset();
+    run.release(Handle::wwTableNIVIMP2);
     nivimp.close();
     run.countWritten("CURSOST2", count);
 }
@@ -65,7 +65,7 @@ void mergeIntoReuseTable(RunState& run)
 
 void FinalRecogida(RunState& run)
 {
-    Table& nivimp = *run.tables.wwTableNIVIMP;
+    Table& nivimp = run.table(Handle::wwTableNIVIMP);
     if (nivimp.isOpen() && nivimp.editing())
         nivimp.post();
     CompruebaNiveles(run);
@@ -91,7 +91,7 @@ void FinalRecogida(RunState& run)
 
 void CompruebaNiveles(RunState& run)
 {
-    Table& cursos = *run.tables.wwTableCursos;
+    Table& cursos = run.table(Handle::wwTableCursos);
     if (!cursos.isOpen())
         cursos.open();
     for (cursos.first(); !cursos.eof(); cursos.next()) {
