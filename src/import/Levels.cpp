@@ -71,8 +71,8 @@ void FinalRecogida(RunState& run)
     CompruebaNiveles(run);
     if (run.ErrorProceso != 0)
         return;
-    mergeIntoReuseTable(run);
-    {
+    try {
+        mergeIntoReuseTable(run);
         BusyCursor busy(run.feedback);
         // The run order. Every stage runs whatever the earlier ones reported; an error ends them all.
         DatosGrupos(run);
@@ -81,6 +81,19 @@ void FinalRecogida(RunState& run)
         DatosProfesores(run);
         DatosAulas(run);
         DatosAsignaciones(run);
+    } catch (...) {
+        // What the ended stages left open is closed and let go of: the timetable program finds
+        // the tables free, and "Aceptar" again runs every stage anew on fresh handles (each
+        // stage rebuilds the tables it writes).
+        for (Handle h : {Handle::wwTableNIVIMP2, Handle::wwTableCursos, Handle::wwTableGrupos, Handle::wwTableNomAsg,
+                         Handle::wwTableNomAsg2}) {
+            try {
+                run.release(h);
+            } catch (const std::exception&) {
+                // Let go of already; the error that ended the run is the one to show.
+            }
+        }
+        throw;
     }
     run.feedback.change(UiChange::HideLevelScreen);
     run.feedback.change(UiChange::DisableImportar);
