@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
 #include <QToolButton>
 
@@ -169,6 +170,10 @@ TControlPlantilla::TControlPlantilla(const std::filesystem::path& workFolder, QW
 
     // The grid comes first in the tab order and takes the focus when the dialog opens.
     setTabOrder(PlantiHorDBGrid, BitBtn2);
+
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    f1->setContext(Qt::WindowShortcut);
+    connect(f1, &QShortcut::activated, this, [this] { emit helpRequested(kHelpContext); });
 }
 
 TControlPlantilla::~TControlPlantilla() = default;

@@ -85,8 +85,13 @@ public:
         return m_table.get();
     }
 
+/// The dialog's help context: F1 anywhere in it asks for this topic.
+    static constexpr int kHelpContext = 1;
+
 signals:
     void failed(const QString& message);
+    /// F1 in the dialog: the owner shows the topic of `context`.
+    void helpRequested(int context);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -65,9 +65,9 @@ private:
 class CoreConversion : public Conversion
 {
 public:
-    explicit CoreConversion(TMForm& window)
+    CoreConversion(TMForm& window, const std::filesystem::path& openedFolder)
         : m_feedback(window)
-        , m_run(m_feedback, defaultWorkFolder())
+        , m_run(m_feedback, workFolderFor(openedFolder))
     {
     }
 
@@ -105,11 +105,19 @@ public:
     }
     Table* wwTableCentro() override
     {
-        return m_run.tables.wwTableCentro.get();
+        return &m_run.table(Handle::wwTableCentro);
     }
     Table* wwTableNIVIMP() override
     {
-        return m_run.tables.wwTableNIVIMP.get();
+        return &m_run.table(Handle::wwTableNIVIMP);
+    }
+    const std::filesystem::path& workFolder() const override
+    {
+        return m_run.workFolder;
+    }
+    bool followFolder(const std::filesystem::path& opened) override
+    {
+        return m_run.moveWorkFolder(workFolderFor(opened));
     }
 
 private:
@@ -119,9 +127,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<Conversion> makeConversion(TMForm& window)
+std::unique_ptr<Conversion> makeConversion(TMForm& window, const std::filesystem::path& openedFolder)
 {
-    return std::make_unique<CoreConversion>(window);
+    return std::make_unique<CoreConversion>(window, openedFolder);
 }
 
 } // namespace conv::app

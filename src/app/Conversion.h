@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -36,12 +37,19 @@ public:
     virtual std::int32_t& NumParametros() = 0;
     virtual std::int32_t& ErrorProceso() = 0;
 
-    /// wwTableCentro (the call grid) and wwTableNIVIMP (the level grid); null once released.
+    /// wwTableCentro (the call grid) and wwTableNIVIMP (the level grid), never null.
     virtual Table* wwTableCentro() = 0;
     virtual Table* wwTableNIVIMP() = 0;
+
+    /// The work folder of the run.
+    virtual const std::filesystem::path& workFolder() const = 0;
+    /// Follows the folder the user opened: the work folder moves to the one for `opened`.
+    /// Only before a direction starts; false (nothing moves) once it has.
+    virtual bool followFolder(const std::filesystem::path& opened) = 0;
 };
 
-/// The core for a window, with its work folder where the process's current folder says.
-std::unique_ptr<Conversion> makeConversion(TMForm& window);
+/// The core for a window, built once for the window's life, on the work folder for the folder
+/// the user has open.
+std::unique_ptr<Conversion> makeConversion(TMForm& window, const std::filesystem::path& openedFolder);
 
 } // namespace conv::app

@@ -208,8 +208,11 @@ Qt::ItemFlags TableGridModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    if (!m_columns[static_cast<std::size_t>(index.column())].editable)
+    if (index.column() < fixedColumns)
         return Qt::ItemIsEnabled;
+    // Read-only cells can still be marked: the grid shows which record is current.
+    if (!m_columns[static_cast<std::size_t>(index.column())].editable)
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
 }
 
@@ -219,6 +222,7 @@ DataGrid::DataGrid(std::vector<GridColumn> columns, GridOptions options, QWidget
     , m_options(std::move(options))
 {
     m_model->cellColor = m_options.cellColor;
+    m_model->fixedColumns = m_options.fixedColumns;
     m_model->alternateColor = m_options.alternateColor;
     setModel(m_model);
     connect(m_model, &TableGridModel::failed, this, &DataGrid::failed);
@@ -232,10 +236,11 @@ DataGrid::DataGrid(std::vector<GridColumn> columns, GridOptions options, QWidget
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setStretchLastSection(m_options.stretchLastColumn);
     horizontalHeader()->setFixedHeight(m_options.titleLines * (fontMetrics().height() + 2) + 4);
     horizontalHeader()->setStyleSheet(QStringLiteral("QHeaderView::section { background-color: %1; color: %2; "
                                                      "font-weight: bold; padding-left: 2px; border: 1px solid gray; "
-                                                     "border-top: 0px; border-left: 0px; }")
+                                                     "border-top: 0px; border-left: 0px; } QHeaderView { background-color: %1; }")
                                           .arg(m_options.titleColor.name(), m_options.titleTextColor.name()));
     QPalette p = palette();
     if (m_options.cellColor.isValid())
@@ -264,10 +269,27 @@ void DataGrid::setTable(Table* table)
 void DataGrid::deleteCurrentRow()
 {
     const int column = qMax(currentIndex().column(), m_options.fixedColumns);
+    // The record deleted is the one the grid marks, whatever moved the mark there.
+    followMarkedRow();
+    if (currentIndex().isValid() && m_model->currentRow() != currentIndex().row())
+        return; // the handle could not follow (its error is shown): delete nothing rather than another record
     guarded([&] { m_model->deleteCurrent(); });
     const int row = m_model->currentRow();
     if (row >= 0)
         QTableView::setCurrentIndex(m_model->index(row, column));
+}
+
+void DataGrid::markFirstCell()
+{
+    if (m_model->rowCount() > 0)
+        setCurrentIndex(m_model->index(0, m_options.fixedColumns));
+}
+
+void DataGrid::followMarkedRow()
+{
+    const QModelIndex at = currentIndex();
+    if (at.isValid() && at.row() != m_model->currentRow())
+        guarded([&] { m_model->moveTo(at.row()); });
 }
 
 void DataGrid::applyWidths()
@@ -318,18 +340,16 @@ void DataGrid::keyPressEvent(QKeyEvent* event)
     }
     if (m_options.enterMovesToNextCell && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
         state() != EditingState) {
-        const QModelIndex at = currentIndex();
-        if (at.column() + 1 < m_model->columnCount())
-            setCurrentIndex(m_model->index(at.row(), at.column() + 1));
-        else if (at.row() + 1 < m_model->rowCount())
-            setCurrentIndex(m_model->index(at.row() + 1, m_options.fixedColumns));
+        moveToNextCell();
         return;
     }
-    // Enter opens the current cell's editor, as in a classic grid; it never reaches the window's
-    // default button from here.
+    // Enter opens the current cell's editor, as in a classic grid.
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && state() != EditingState) {
-        if (currentIndex().isValid() && (m_model->flags(currentIndex()) & Qt::ItemIsEditable))
+        if (currentIndex().isValid() && (m_model->flags(currentIndex()) & Qt::ItemIsEditable)) {
             edit(currentIndex());
+            return;
+        }
+        event->ignore(); // a grid with nothing to edit leaves Enter to the window's default button
         return;
     }
     // Left of the fixed columns there is nowhere to go.
@@ -357,14 +377,36 @@ void DataGrid::watchFocus(QWidget*, QWidget* now)
 
 void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
+    QTableView::currentChanged(current, previous);
     if (current.isValid() && current.column() < m_options.fixedColumns) {
-        QTableView::currentChanged(current, previous);
+        // A click on a fixed column, or Tab wrapping onto one, marks the first column that
+        // takes the focus on that row; the handle follows below, in the nested call.
         setCurrentIndex(m_model->index(current.row(), m_options.fixedColumns));
         return;
     }
-    QTableView::currentChanged(current, previous);
-    if (current.isValid() && (!previous.isValid() || current.row() != previous.row()))
-        guarded([&] { m_model->moveTo(current.row()); });
+    // Compared with the handle's record, not the previous cell: the mark may have come through
+    // a fixed column of another row.
+    followMarkedRow();
+}
+
+void DataGrid::moveToNextCell()
+{
+    const QModelIndex at = currentIndex();
+    if (!at.isValid())
+        return;
+    if (at.column() + 1 < m_model->columnCount())
+        setCurrentIndex(m_model->index(at.row(), at.column() + 1));
+    else if (at.row() + 1 < m_model->rowCount())
+        setCurrentIndex(m_model->index(at.row() + 1, m_options.fixedColumns));
+}
+
+void DataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    // Enter in an editor submits it; where the grid moves on Enter, it moves on from there too.
+    const bool enter = hint == QAbstractItemDelegate::SubmitModelCache;
+    QTableView::closeEditor(editor, enter && m_options.enterMovesToNextCell ? QAbstractItemDelegate::NoHint : hint);
+    if (enter && m_options.enterMovesToNextCell)
+        moveToNextCell();
 }
 
 } // namespace conv::app

@@ -35,7 +35,8 @@ struct GridOptions
     QColor alternateColor;    ///< every other row, when valid
     QColor titleColor{255, 251, 240};
     QColor titleTextColor{Qt::blue};
-    bool enterMovesToNextCell = false;
+    bool enterMovesToNextCell = false; ///< Enter moves on, also when it ends an edit
+    bool stretchLastColumn = false;    ///< the last column takes the width left over
     int titleLines = 1;
 };
 
@@ -91,6 +92,8 @@ public:
     {
         return m_columns;
     }
+    /// Leading columns that can be neither edited nor marked.
+    int fixedColumns = 0;
 
 signals:
     /// Writing a typed value failed (e.g. text in a number field).
@@ -119,8 +122,10 @@ public:
     }
     /// Shows `table` and sets the column widths.
     void setTable(Table* table);
-    /// Deletes the current row's record and keeps the column.
+    /// Deletes the record of the row the grid marks, and keeps the column.
     void deleteCurrentRow();
+    /// Marks the first row at the first column that takes the focus.
+    void markFirstCell();
 
 signals:
     /// The grid received the keyboard focus (its Enter handler).
@@ -136,11 +141,15 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     void watchFocus(QWidget* old, QWidget* now);
     void guarded(const std::function<void()>& action);
     void applyWidths();
+    /// Makes the handle stand on the row the grid marks.
+    void followMarkedRow();
+    void moveToNextCell();
 
     TableGridModel* m_model;
     GridOptions m_options;

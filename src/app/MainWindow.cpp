@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QShortcut>
 #include <QStyle>
 #include <QTimer>
@@ -93,6 +94,26 @@ QWidget* panel(QWidget* parent, const char* name, QRect place, QColor color)
     return w;
 }
 
+/// An open door with an arrow leaving through it, for "&Salir".
+QIcon exitDoorIcon()
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(90, 60, 30), 1));
+    p.setBrush(QColor(250, 240, 215));
+    p.drawRect(QRectF(1.5, 1.5, 9, 13)); // the door frame and the way out
+    p.setBrush(QColor(150, 95, 40));
+    const QPointF leaf[] = {{1.5, 1.5}, {6.5, 3.5}, {6.5, 15.5}, {1.5, 14.5}};
+    p.drawPolygon(leaf, 4); // the door, swung open
+    p.setPen(QPen(QColor(0, 128, 0), 2));
+    p.drawLine(QPointF(8, 8), QPointF(15, 8));
+    p.drawLine(QPointF(12, 5), QPointF(15, 8));
+    p.drawLine(QPointF(12, 11), QPointF(15, 8));
+    return QIcon(pixmap);
+}
+
 QFont titleFont()
 {
     QFont f;
@@ -129,12 +150,12 @@ TMForm::TMForm(const WindowSetup& setup, QWidget* parent)
 
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
     f1->setContext(Qt::WindowShortcut);
-    connect(f1, &QShortcut::activated, this, [this] { guarded([this] { m_help->showContext(3); }); });
+    connect(f1, &QShortcut::activated, this, [this] { showHelp(kMainHelpContext); });
 
-    // The folder list starts on the process's current folder; the core finds the work folder
-    // from the folder opened.
+    // The folder list starts on the process's current folder; the work folder is the one for
+    // the folder opened, and follows it until a direction starts.
     guarded([this] { Directorios->openFolder(QDir::currentPath()); });
-    m_core = makeConversion(*this);
+    m_core = makeConversion(*this, QFile::encodeName(Directorios->folder()).toStdString());
     FormCreate(setup.parameters);
 }
 
@@ -155,6 +176,7 @@ void TMForm::buildTopBand()
                       {24, 3, 265, 41}, Qt::black, true);
     Label3->setFont(titleFont());
     BExportar = button(Draw3D2, "BExportar", QStringLiteral("OK"), {88, 72, 89, 25}, QStyle::SP_DialogApplyButton);
+    BExportar->setDefault(true);
     connect(BExportar, &QPushButton::clicked, this, &TMForm::BExportarClick);
 
     Draw3D3 = new GradientPanel(top, middle, bottom, this);
@@ -164,6 +186,7 @@ void TMForm::buildTopBand()
                       Qt::black, true);
     Label4->setFont(titleFont());
     BImportar = button(Draw3D3, "BImportar", QStringLiteral("OK"), {96, 72, 89, 25}, QStyle::SP_DialogApplyButton);
+    BImportar->setDefault(true);
     connect(BImportar, &QPushButton::clicked, this, &TMForm::BImportarClick);
 }
 
@@ -177,7 +200,8 @@ void TMForm::buildBottomBand()
                    QStringLiteral("Seleccione la Carpeta en la que se encuentran los Ficheros CSV de XADE"), 152, 4,
                    Qt::blue, false);
     Label6 = label(Draw3D1, "Label6", QStringLiteral("Ruta Actual:"), 152, 18, Qt::blue, false);
-    Label2 = label(Draw3D1, "Label2", QString(), 212, 19, Qt::red, true);
+    // The path starts at 212, or after "Ruta Actual:" where this font makes that wider.
+    Label2 = label(Draw3D1, "Label2", QString(), qMax(212, Label6->geometry().right() + 5), 19, Qt::red, true);
 
     Directorios = new FolderList(Draw3D1);
     Directorios->setObjectName(QStringLiteral("Directorios"));
@@ -197,7 +221,8 @@ void TMForm::buildBottomBand()
 
     Button1 = button(Draw3D1, "Button1", QStringLiteral("F1 AYUDA"), {12, 146, 77, 21});
     connect(Button1, &QPushButton::clicked, this, &TMForm::Button1Click);
-    BClose = button(Draw3D1, "BClose", QStringLiteral("&Salir"), {480, 87, 89, 25}, QStyle::SP_DialogCloseButton);
+    BClose = button(Draw3D1, "BClose", QStringLiteral("&Salir"), {480, 87, 89, 25});
+    BClose->setIcon(exitDoorIcon());
     connect(BClose, &QPushButton::clicked, this, &QWidget::close);
     Label1 = label(Draw3D1, "Label1", QString::fromLatin1(kVersionCaption), 368, 149, Qt::red, true);
 }
@@ -210,6 +235,7 @@ void TMForm::buildCallScreen()
     o.fixedColumns = 0; // the first column is fixed in place; the grid never scrolls sideways
     o.allowInsert = true;
     o.allowDelete = true;
+    o.stretchLastColumn = true; // DESCRIPCION takes the width the grid has
     o.cellColor = tooltipBackground();
     wwDBGridCODCENTRO = new DataGrid({{"CONVOCATORIA", 6, QStringLiteral("CONVOC."), false},
                                       {"DESCRIPCION", 30, QStringLiteral("DESCRIPCION"), false}},
@@ -220,6 +246,7 @@ void TMForm::buildCallScreen()
     connect(wwDBGridCODCENTRO, &DataGrid::failed, this, [this](const QString& m) { errorBox(m); });
     connect(wwDBGridCODCENTRO, &DataGrid::deleteRequested, this, [this] { confirmDelete(wwDBGridCODCENTRO); });
     BitBtn1 = button(Panel1, "BitBtn1", QStringLiteral("Continuar"), {106, 83, 81, 23}, QStyle::SP_ArrowForward);
+    BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, &TMForm::BitBtn1Click);
     Panel1->hide();
 }
@@ -267,6 +294,7 @@ void TMForm::buildLevelScreen()
     connect(wwDBGridNIVIMP, &DataGrid::deleteRequested, this, [this] { confirmDelete(wwDBGridNIVIMP); });
 
     BitBtn2 = button(Panel2, "BitBtn2", QStringLiteral("Aceptar"), {488, 238, 89, 25}, QStyle::SP_DialogOkButton);
+    BitBtn2->setDefault(true);
     connect(BitBtn2, &QPushButton::clicked, this, &TMForm::FinalRecogida);
     Button2 = button(Panel2, "Button2", QStringLiteral("Volver a los Datos"), {356, 238, 115, 25});
     connect(Button2, &QPushButton::clicked, this, &TMForm::Button2Click);
@@ -435,6 +463,7 @@ void TMForm::checkTemplate(const std::filesystem::path& workFolder)
 {
     TControlPlantilla dialog(workFolder, this);
     connect(&dialog, &TControlPlantilla::failed, this, [this](const QString& m) { errorBox(m); });
+    connect(&dialog, &TControlPlantilla::helpRequested, this, [this](int context) { showHelp(context); });
     m_boxes.showModal(dialog);
 }
 
@@ -464,6 +493,10 @@ void TMForm::showLevelScreen()
 {
     Panel1->hide();
     wwDBGridNIVIMP->setTable(m_core->wwTableNIVIMP());
+    // The bands lie under the level screen: their controls take no focus and no keys.
+    for (QWidget* band : {static_cast<QWidget*>(Draw3D1), static_cast<QWidget*>(Draw3D2),
+                          static_cast<QWidget*>(Draw3D3)})
+        band->setEnabled(false);
     Panel2->show();
     Panel2->raise();
 }
@@ -486,6 +519,10 @@ void TMForm::hideLevelScreen()
 {
     Panel2->hide();
     wwDBGridNIVIMP->setTable(nullptr);
+    // Controls disabled on their own (a used direction button) stay disabled.
+    for (QWidget* band : {static_cast<QWidget*>(Draw3D1), static_cast<QWidget*>(Draw3D2),
+                          static_cast<QWidget*>(Draw3D3)})
+        band->setEnabled(true);
 }
 
 void TMForm::closeWindow()
@@ -503,6 +540,23 @@ void TMForm::refreshGrids()
     }
 }
 
+void TMForm::focusScreen()
+{
+    // Only once the handler is over: a screen shown before a question (the reuse of codes)
+    // must not start editing before the question is answered.
+    if (Panel2->isVisible()) {
+        if (BitBtn2->isVisible()) {
+            if (!wwDBGridNIVIMP->currentIndex().isValid())
+                wwDBGridNIVIMP->markFirstCell();
+            wwDBGridNIVIMP->setFocus(Qt::OtherFocusReason);
+        } else {
+            Button2->setFocus(Qt::OtherFocusReason);
+        }
+    } else if (Panel1->isVisible()) {
+        wwDBGridCODCENTRO->setFocus(Qt::OtherFocusReason);
+    }
+}
+
 void TMForm::openFolder(const QString& folder)
 {
     guarded([&] { Directorios->openFolder(folder); });
@@ -517,17 +571,15 @@ void TMForm::folderChanged(const QString& folder)
     Unidades->showFolder(folder);
     // The work folder lies on the file system of the folder opened last; until a direction
     // starts, the core follows it.
-    if (m_core && BExportar->isEnabled() && BImportar->isEnabled()) {
-        const std::int32_t numParametros = m_core->NumParametros();
-        m_core = makeConversion(*this);
-        m_core->NumParametros() = numParametros;
-    }
+    if (m_core && BExportar->isEnabled() && BImportar->isEnabled())
+        m_core->followFolder(QFile::encodeName(folder).toStdString());
 }
 
 void TMForm::BExportarClick()
 {
     guarded([this] { m_core->BExportarClick(QFile::encodeName(Directorios->folder()).toStdString()); });
     refreshGrids();
+    focusScreen();
 }
 
 void TMForm::BImportarClick()
@@ -540,27 +592,49 @@ void TMForm::BitBtn1Click()
 {
     guarded([this] { m_core->BitBtn1Click(); });
     refreshGrids();
+    focusScreen();
 }
 
 void TMForm::FinalRecogida()
 {
-    // A cell still being typed into is saved into the record first.
+    // A cell still being typed into is saved into the record first, through the grid, so that
+    // the grid shows what was saved.
     if (QWidget* editor = QApplication::focusWidget(); editor && wwDBGridNIVIMP->isAncestorOf(editor))
         wwDBGridNIVIMP->setFocus();
-    guarded([this] { m_core->FinalRecogida(); });
+    guarded([this] { wwDBGridNIVIMP->gridModel()->post(); });
+    const bool done = guarded([this] { m_core->FinalRecogida(); });
     setBusy(false); // an error inside a stage leaves no wait cursor behind
+    if (!done && Panel2->isVisible()) {
+        // The level screen stays for another try: it shows what the course table holds now.
+        guarded([this] {
+            Table* courses = m_core->wwTableNIVIMP();
+            if (!courses->isOpen())
+                courses->open();
+            wwDBGridNIVIMP->setTable(courses);
+        });
+    }
     refreshGrids();
+    focusScreen();
 }
 
 void TMForm::Button2Click()
 {
     guarded([this] { m_core->Button2Click(); });
     refreshGrids();
+    focusScreen();
 }
 
 void TMForm::Button1Click()
 {
-    guarded([this] { m_help->showContents(); });
+    showHelp(std::nullopt);
+}
+
+void TMForm::showHelp(std::optional<int> context)
+{
+    bool shown = false;
+    guarded([&] { shown = context ? m_help->showContext(*context) : m_help->showContents(); });
+    if (!shown)
+        notice(QString::fromUtf8(kHelpNotInstalled));
 }
 
 void TMForm::wwDBGridNIVIMPEnter()

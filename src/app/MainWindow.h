@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,10 @@ inline constexpr const char* kStatusKey = "Transformado";
 inline constexpr const char* kVersionCaption = "TransVestranoXADE para Vestrano V-1.0";
 /// The message shown when parameter 2 is a number that names no window.
 inline constexpr const char* kInvalidWindow = "Invalid window handle";
+/// The message shown when help was asked for and nothing could show it (UTF-8).
+inline constexpr const char* kHelpNotInstalled = "La ayuda no está instalada en este equipo.";
+/// The window's help context (F1 anywhere in it).
+inline constexpr int kMainHelpContext = 3;
 
 /// What the window is started with.
 struct WindowSetup
@@ -93,6 +98,9 @@ public:
 
     /// Runs one handler: an error ends it and shows the standard error box, leaving the state.
     bool guarded(const std::function<void()>& handler);
+    /// Help from the application's help file: its contents without a context, else the topic
+    /// of `context`. When nothing can show it, says that help is not installed.
+    void showHelp(std::optional<int> context);
 
     // Handlers, also driven by tests.
     void BExportarClick();
@@ -156,6 +164,8 @@ private:
     void folderChanged(const QString& folder);
     void openFolder(const QString& folder);
     void refreshGrids();
+    /// Gives the keyboard focus to the first working control of the screen in view.
+    void focusScreen();
     void watchHost();
 
     MessageBoxes& m_boxes;

@@ -1,8 +1,11 @@
 #include "app/MessageBoxes.h"
 
+#include "app/GradientPanel.h"
 #include "shell/StartMode.h"
 
+#include <QApplication>
 #include <QDialog>
+#include <QWindow>
 #include <QMessageBox>
 
 namespace conv::app
@@ -10,11 +13,29 @@ namespace conv::app
 namespace
 {
 
+/// A box or dialog stays above the window that was active when it opened. Its transient parent
+/// must be a top-level window: an embedded window is not one, so the box goes with the window
+/// at the top of its chain (the host's) instead of the one Qt would pick.
+void keepAboveTheActiveWindow(QWidget& box)
+{
+    QWidget* active = QApplication::activeWindow();
+    if (!active || active == &box || !active->windowHandle())
+        return;
+    QWindow* top = active->windowHandle();
+    while (top->parent())
+        top = top->parent();
+    box.winId();
+    if (QWindow* own = box.windowHandle())
+        own->setTransientParent(top);
+}
+
 int showBox(QMessageBox::Icon icon, const QString& caption, const QString& text, QMessageBox::StandardButtons buttons)
 {
     // No parent: the box is centred on the screen and modal for the whole application, also
     // when the window lives inside another program's window.
     QMessageBox box(icon, caption, text, buttons);
+    box.setFont(formFont()); // the window's own font, not the desktop's larger one
+    keepAboveTheActiveWindow(box);
     if (buttons & QMessageBox::Cancel)
         box.setEscapeButton(QMessageBox::Cancel);
     return box.exec();
@@ -45,6 +66,7 @@ bool QtMessageBoxes::confirm(const QString& text)
 
 void QtMessageBoxes::showModal(QDialog& dialog)
 {
+    keepAboveTheActiveWindow(dialog);
     dialog.exec();
 }
 

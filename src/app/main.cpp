@@ -4,9 +4,13 @@
 #include "shell/StartMode.h"
 
 #include <QApplication>
+#include <QEvent>
+#include <QWidget>
 #include <QStyleFactory>
 #include <QTimer>
 
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -28,6 +32,26 @@ void prepareEmbedding(const std::vector<std::string>& parameters)
         ::setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 1);
 }
 
+/// With TRANSXADE_PAINT_LOG set, every widget painted is logged on stderr with the wall-clock
+/// time in microseconds and its window's title: the speed benchmark reads from it when each
+/// screen was first painted (bench/window_bench.sh).
+class PaintLog : public QObject
+{
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType()) {
+            const auto now = std::chrono::duration_cast<std::chrono::microseconds>(
+                std::chrono::system_clock::now().time_since_epoch());
+            const auto* widget = static_cast<QWidget*>(watched);
+            std::fprintf(stderr, "paint %lld %s|%s\n", static_cast<long long>(now.count()),
+                         widget->window()->windowTitle().toUtf8().constData(),
+                         widget->objectName().toUtf8().constData());
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -40,6 +64,10 @@ int main(int argc, char* argv[])
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setApplicationName(QString::fromLatin1(conv::kApplicationTitle));
     QApplication::setQuitOnLastWindowClosed(false);
+
+    PaintLog paintLog;
+    if (std::getenv("TRANSXADE_PAINT_LOG"))
+        app.installEventFilter(&paintLog);
 
     conv::app::QtMessageBoxes boxes;
     const auto parents = conv::app::platformParentWindows();

@@ -102,7 +102,7 @@ int callsCommand(const ImportOptions& opt, std::ostream& out, std::ostream& err)
     RunState run(feedback, workFolderOf(opt));
     if (const auto status = startImport(run, opt, err))
         return *status;
-    Table& centro = *run.tables.wwTableCentro;
+    Table& centro = run.table(Handle::wwTableCentro);
     if (centro.editing())
         centro.cancel();
     out << "CONVOCATORIA,DESCRIPCION\n";
@@ -124,7 +124,7 @@ int coursesCommand(const ImportOptions& opt, std::ostream& out, std::ostream& er
         return kExitError;
     if (run.Transformado != 1 && !run.workFileExists("CURSOST.DBF"))
         return kExitMissing;
-    Table& nivimp = *run.tables.wwTableNIVIMP;
+    Table& nivimp = run.table(Handle::wwTableNIVIMP);
     out << "CODCURSO,NOMECURSO,TURNO,NIVEL,CURSO\n";
     const bool ok = runHandler(feedback, [&] {
         if (!nivimp.isOpen())
@@ -166,7 +166,7 @@ int importCommand(const ImportOptions& opt, std::ostream& out, std::ostream& err
         return *status;
     const bool ended = !runHandler(feedback, [&] {
         import::BitBtn1Click(run);
-        if (!run.tables.wwTableNIVIMP->isOpen())
+        if (!run.table(Handle::wwTableNIVIMP).isOpen())
             return; // the course table was missing: the call screen stays
         import::typeLevelCodes(run, answers);
         import::FinalRecogida(run);

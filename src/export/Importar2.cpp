@@ -59,13 +59,13 @@ class TimetableWriter
 {
 public:
     TimetableWriter(RunState& run, Table& horario, ExportReport& report)
-        : m_tables(run.tables)
+        : m_run(run)
         , m_horario(horario)
         , m_report(report)
         , m_startTimes(readStartTimes(run))
-        , m_groups(readGroups(*run.tables.wwTableGrupos))
-        , m_subjects(*run.tables.wwTableNomAsg2, "COD;CODCURSO", "ABREVXADE")
-        , m_partPeriods(*run.tables.wwTableDiasHorasT, "DIA;HORA", "HORADESDE")
+        , m_groups(readGroups(run.table(Handle::wwTableGrupos)))
+        , m_subjects(run.table(Handle::wwTableNomAsg2), "COD;CODCURSO", "ABREVXADE")
+        , m_partPeriods(run.table(Handle::wwTableDiasHorasT), "DIA;HORA", "HORADESDE")
         , m_nlin(horario.fieldByName("NLIN"))
         , m_diasem(horario.fieldByName("DIASEM"))
         , m_horaini(horario.fieldByName("HORAINI"))
@@ -79,7 +79,7 @@ public:
 
     void run()
     {
-        Table& soluc = *m_tables.wwTableSoluc;
+        Table& soluc = m_run.table(Handle::wwTableSoluc);
         FieldRef dia = soluc.fieldByName("DIA");
         FieldRef asig = soluc.fieldByName("ASIG");
         FieldRef prof = soluc.fieldByName("PROF");
@@ -87,7 +87,7 @@ public:
         FieldRef aula = soluc.fieldByName("AULA");
         FieldRef hora = soluc.fieldByName("HORA");
         FieldRef sesiones = soluc.fieldByName("SESIONES");
-        Table& profesores = *m_tables.wwTableProfesor;
+        Table& profesores = m_run.table(Handle::wwTableProfesor);
         FieldRef nombre = profesores.fieldByName("NOMBRE");
 
         for (soluc.first(); !soluc.eof(); soluc.next()) {
@@ -171,7 +171,7 @@ private:
         m_horario.post();
     }
 
-    WindowTables& m_tables;
+    RunState& m_run;
     Table& m_horario;
     ExportReport& m_report;
     std::vector<std::string> m_startTimes;
@@ -213,11 +213,11 @@ void Importar2(RunState& run, ExportReport* given)
     ExportReport local;
     ExportReport& report = given ? *given : local;
     report = {};
-    WindowTables& t = run.tables;
-    for (Table* table : {t.wwTableSoluc.get(), t.wwTableGrupos.get(), t.wwTableProfesor.get(), t.wwTableAulas.get(),
-                         t.wwTableNomAsg2.get(), t.wwTableDiasHorasT.get()})
-        table->open();
-    t.wwTableSoluc->first();
+    constexpr Handle kHandlesUsed[] = {Handle::wwTableSoluc,   Handle::wwTableGrupos,  Handle::wwTableProfesor,
+                                       Handle::wwTableAulas,   Handle::wwTableNomAsg2, Handle::wwTableDiasHorasT};
+    for (Handle h : kHandlesUsed)
+        run.table(h).open();
+    run.table(Handle::wwTableSoluc).first();
 
     auto horario = run.stageTable(layouts::HORARIOXADECSV);
     horario->deleteTable();
@@ -226,9 +226,8 @@ void Importar2(RunState& run, ExportReport* given)
 
     TimetableWriter(run, *horario, report).run();
 
-    for (auto* handle : {&t.wwTableSoluc, &t.wwTableGrupos, &t.wwTableProfesor, &t.wwTableAulas, &t.wwTableNomAsg2,
-                         &t.wwTableDiasHorasT})
-        handle->reset();
+    for (Handle h : kHandlesUsed)
+        run.release(h);
 
     // Written whole and put in place in one step: XADE never finds half a timetable.
     const std::filesystem::path target = run.csvFolder() / kHorarioCsv;

@@ -26,7 +26,7 @@ void appendRow(Table& plantilla, std::int32_t hora, std::string_view horaIni, st
 /// is no whole number ends the direction; the rows posted until then stay.
 void fillFromDiasHoras(RunState& run, Table& plantilla)
 {
-    Table& dias = *run.tables.wwTableDiasHorasT;
+    Table& dias = run.table(Handle::wwTableDiasHorasT);
     if (!dias.isOpen())
         dias.open();
     dias.first();

@@ -191,9 +191,9 @@ void DatosAsignaciones(RunState& run)
     rebuildTable(run.workFolder, layouts::ASIGT);
     auto asigt = run.stageTable(layouts::ASIGT);
     asigt->open();
-    Table& nomAsg = *run.tables.wwTableNomAsg;
-    Table& grupos = *run.tables.wwTableGrupos;
-    Table& nomAsg2 = *run.tables.wwTableNomAsg2;
+    Table& nomAsg = run.table(Handle::wwTableNomAsg);
+    Table& grupos = run.table(Handle::wwTableGrupos);
+    Table& nomAsg2 = run.table(Handle::wwTableNomAsg2);
     nomAsg.open();
     grupos.open();
     nomAsg2.open();
@@ -208,9 +208,9 @@ void DatosAsignaciones(RunState& run)
     grupos.close();
     nomAsg2.close();
     nomAsg.close();
-    run.tables.wwTableGrupos.reset();
-    run.tables.wwTableNomAsg2.reset();
-    run.tables.wwTableNomAsg.reset();
+    run.release(Handle::wwTableGrupos);
+    run.release(Handle::wwTableNomAsg2);
+    run.release(Handle::wwTableNomAsg);
 }
 
 } // namespace conv::import

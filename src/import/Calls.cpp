@@ -57,7 +57,7 @@ void CargaConvocatorias(RunState& run)
     table->close();
     run.countWritten("CONVOCAXADE", count);
 
-    Table& centro = *run.tables.wwTableCentro;
+    Table& centro = run.table(Handle::wwTableCentro);
     if (!centro.isOpen())
         centro.open();
     centro.first();
@@ -76,7 +76,7 @@ void CreaConvocatorias(RunState& run)
 
 bool selectCall(RunState& run, const std::string& code)
 {
-    Table& centro = *run.tables.wwTableCentro;
+    Table& centro = run.table(Handle::wwTableCentro);
     if (!centro.isOpen())
         return false;
     if (centro.editing())
@@ -86,7 +86,7 @@ bool selectCall(RunState& run, const std::string& code)
 
 CallFilter::CallFilter(RunState& run)
 {
-    Table& centro = *run.tables.wwTableCentro;
+    Table& centro = run.table(Handle::wwTableCentro);
     // A blank row started on an empty call table is no call: it matches no line.
     if (centro.isOpen() && !centro.inserting() && !centro.eof() && centro.recordCount() > 0)
         m_call = centro.fieldByName("CONVOCATORIA").asString();

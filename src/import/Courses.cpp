@@ -65,7 +65,7 @@ void DatosNivel(RunState& run)
         run.Transformado = -1;
         return;
     }
-    Table& nivimp = *run.tables.wwTableNIVIMP;
+    Table& nivimp = run.table(Handle::wwTableNIVIMP);
     if (!nivimp.isOpen())
         nivimp.open();
     nivimp.first();
@@ -74,7 +74,7 @@ void DatosNivel(RunState& run)
         return;
     if (run.feedback.askOkCancel(msg::kReuseCaption, msg::kReuseText)) {
         nivimp.first();
-        Table& nivimp2 = *run.tables.wwTableNIVIMP2;
+        Table& nivimp2 = run.table(Handle::wwTableNIVIMP2);
         if (!nivimp2.isOpen())
             nivimp2.open();
         for (; !nivimp.eof(); nivimp.next()) {
@@ -89,14 +89,14 @@ void DatosNivel(RunState& run)
     }
     // Declined: the reuse table starts again from this import. Only its .DBF goes; the next
     // creation replaces the index file.
-    if (run.tables.wwTableNIVIMP2 && run.tables.wwTableNIVIMP2->isOpen())
-        run.tables.wwTableNIVIMP2->close();
+    if (run.holds(Handle::wwTableNIVIMP2) && run.table(Handle::wwTableNIVIMP2).isOpen())
+        run.table(Handle::wwTableNIVIMP2).close();
     run.stageTable(layouts::CURSOST2)->deleteTableFile();
 }
 
 int typeLevelCodes(RunState& run, const std::map<std::string, LevelCodes>& answers)
 {
-    Table& nivimp = *run.tables.wwTableNIVIMP;
+    Table& nivimp = run.table(Handle::wwTableNIVIMP);
     if (!nivimp.isOpen())
         nivimp.open();
     int changed = 0;

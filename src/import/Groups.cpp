@@ -123,7 +123,7 @@ void DatosGrupos(RunState& run)
     codes::CandidateSearch search;
     auto table = run.stageTable(layouts::GRUPOST);
     table->open();
-    Table& cursos = *run.tables.wwTableCursos;
+    Table& cursos = run.table(Handle::wwTableCursos);
     if (!cursos.isOpen())
         cursos.open();
     CoursesByName courses(cursos);

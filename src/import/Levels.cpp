@@ -34,10 +34,10 @@ private:
 void mergeIntoReuseTable(RunState& run)
 {
     createTableIfMissing(run.workFolder, layouts::CURSOST2);
-    Table& nivimp = *run.tables.wwTableNIVIMP;
+    Table& nivimp = run.table(Handle::wwTableNIVIMP);
     if (!nivimp.isOpen())
         nivimp.open();
-    Table& nivimp2 = *run.tables.wwTableNIVIMP2;
+    Table& nivimp2 = run.table(Handle::wwTableNIVIMP2);
     if (!nivimp2.isOpen())
         nivimp2.open();
     std::int64_t count = 0;
@@ -56,7 +56,7 @@ void mergeIntoReuseTable(RunState& run)
         ++count;
     }
     nivimp2.close();
-    run.tables.wwTableNIVIMP2.reset();
+    run.release(Handle::wwTableNIVIMP2);
     nivimp.close();
     run.countWritten("CURSOST2", count);
 }
@@ -65,14 +65,14 @@ void mergeIntoReuseTable(RunState& run)
 
 void FinalRecogida(RunState& run)
 {
-    Table& nivimp = *run.tables.wwTableNIVIMP;
+    Table& nivimp = run.table(Handle::wwTableNIVIMP);
     if (nivimp.isOpen() && nivimp.editing())
         nivimp.post();
     CompruebaNiveles(run);
     if (run.ErrorProceso != 0)
         return;
-    mergeIntoReuseTable(run);
-    {
+    try {
+        mergeIntoReuseTable(run);
         BusyCursor busy(run.feedback);
         // The run order. Every stage runs whatever the earlier ones reported; an error ends them all.
         DatosGrupos(run);
@@ -81,6 +81,19 @@ void FinalRecogida(RunState& run)
         DatosProfesores(run);
         DatosAulas(run);
         DatosAsignaciones(run);
+    } catch (...) {
+        // What the ended stages left open is closed and let go of: the timetable program finds
+        // the tables free, and "Aceptar" again runs every stage anew on fresh handles (each
+        // stage rebuilds the tables it writes).
+        for (Handle h : {Handle::wwTableNIVIMP2, Handle::wwTableCursos, Handle::wwTableGrupos, Handle::wwTableNomAsg,
+                         Handle::wwTableNomAsg2}) {
+            try {
+                run.release(h);
+            } catch (const std::exception&) {
+                // Let go of already; the error that ended the run is the one to show.
+            }
+        }
+        throw;
     }
     run.conversionFinished();
     run.feedback.change(UiChange::HideLevelScreen);
@@ -92,7 +105,7 @@ void FinalRecogida(RunState& run)
 
 void CompruebaNiveles(RunState& run)
 {
-    Table& cursos = *run.tables.wwTableCursos;
+    Table& cursos = run.table(Handle::wwTableCursos);
     if (!cursos.isOpen())
         cursos.open();
     for (cursos.first(); !cursos.eof(); cursos.next()) {

@@ -149,7 +149,7 @@ void DatosSubgrupos(RunState& run)
         return;
     }
     DataLines lines(run.csvFile(files::kSubgroups));
-    Table& grupos = *run.tables.wwTableGrupos;
+    Table& grupos = run.table(Handle::wwTableGrupos);
     grupos.open();
 
     codes::GivenCodes given(false);

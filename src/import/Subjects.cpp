@@ -166,7 +166,7 @@ void DatosMaterias(RunState& run)
         return;
     }
     lines.emplace(run.csvFile(files::kGeneralSubjects));
-    Table& cursos = *run.tables.wwTableCursos;
+    Table& cursos = run.table(Handle::wwTableCursos);
     if (!cursos.isOpen())
         cursos.open();
     const KeySet courses = schoolCourseCodes(cursos);

@@ -4,44 +4,99 @@
 #include "common/IoErrors.h"
 
 #include <exception>
+#include <stdexcept>
 
 namespace conv
 {
 namespace
 {
 
-std::unique_ptr<Table> handle(const std::filesystem::path& folder, const TableLayout& layout,
-                              std::string_view index, bool exclusive)
+struct HandleSetup
 {
-    auto t = std::make_unique<Table>(folder, std::string(layout.name) + ".DBF");
-    if (!index.empty())
-        t->setIndexName(std::string(index));
-    t->setExclusive(exclusive);
-    return t;
+    const TableLayout* layout;
+    const char* index;
+    bool exclusive;
+};
+
+HandleSetup setupOf(Handle which)
+{
+    switch (which) {
+    case Handle::wwTableCentro: return {&layouts::CONVOCAXADE, "", false};
+    case Handle::wwTableNIVIMP: return {&layouts::CURSOST, "CODCURSO", false};
+    case Handle::wwTableNIVIMP2: return {&layouts::CURSOST2, "CODCURSO", false};
+    case Handle::wwTableCursos: return {&layouts::CURSOST, "", false};
+    case Handle::wwTableGrupos: return {&layouts::GRUPOST, "", true};
+    case Handle::wwTableNomAsg: return {&layouts::ASIGNOMT, "", true};
+    case Handle::wwTableNomAsg2: return {&layouts::ASIGNOMT2, "", true};
+    case Handle::wwTableProfesor: return {&layouts::PROFT, "ABREV", true};
+    case Handle::wwTableAulas: return {&layouts::AULAT, "", true};
+    case Handle::wwTableSoluc: return {&layouts::SOLUC, "", true};
+    case Handle::wwTableDiasHorasT: return {&layouts::DIASHORAST, "", true};
+    }
+    throw std::logic_error("unknown table handle");
 }
 
 } // namespace
 
-WindowTables::WindowTables(const std::filesystem::path& workFolder)
-    : wwTableCentro(handle(workFolder, layouts::CONVOCAXADE, "", false))
-    , wwTableNIVIMP(handle(workFolder, layouts::CURSOST, "CODCURSO", false))
-    , wwTableNIVIMP2(handle(workFolder, layouts::CURSOST2, "CODCURSO", false))
-    , wwTableCursos(handle(workFolder, layouts::CURSOST, "", false))
-    , wwTableGrupos(handle(workFolder, layouts::GRUPOST, "", true))
-    , wwTableNomAsg(handle(workFolder, layouts::ASIGNOMT, "", true))
-    , wwTableNomAsg2(handle(workFolder, layouts::ASIGNOMT2, "", true))
-    , wwTableProfesor(handle(workFolder, layouts::PROFT, "ABREV", true))
-    , wwTableAulas(handle(workFolder, layouts::AULAT, "", true))
-    , wwTableSoluc(handle(workFolder, layouts::SOLUC, "", true))
-    , wwTableDiasHorasT(handle(workFolder, layouts::DIASHORAST, "", true))
+RunState::RunState(Feedback& fb, std::filesystem::path work)
+    : feedback(fb)
+    , workFolder(m_workFolder)
+    , m_workFolder(std::move(work))
 {
 }
 
-RunState::RunState(Feedback& fb, std::filesystem::path work)
-    : feedback(fb)
-    , workFolder(std::move(work))
-    , tables(workFolder)
+RunState::~RunState() = default;
+
+Table& RunState::table(Handle which, bool open)
 {
+    std::unique_ptr<Table>& held = m_handles.at(static_cast<std::size_t>(which));
+    if (!held) {
+        const HandleSetup s = setupOf(which);
+        auto t = std::make_unique<Table>(m_workFolder, std::string(s.layout->name) + ".DBF");
+        if (*s.index)
+            t->setIndexName(s.index);
+        t->setExclusive(s.exclusive);
+        held = std::move(t);
+    }
+    if (open && !held->isOpen())
+        held->open();
+    return *held;
+}
+
+bool RunState::holds(Handle which) const noexcept
+{
+    return m_handles[static_cast<std::size_t>(which)] != nullptr;
+}
+
+void RunState::release(Handle which)
+{
+    std::unique_ptr<Table>& held = m_handles.at(static_cast<std::size_t>(which));
+    if (!held)
+        return;
+    // Let go of the handle even when closing fails: a handle in doubt is never used again.
+    std::unique_ptr<Table> gone = std::move(held);
+    if (gone->isOpen())
+        gone->close();
+}
+
+void RunState::releaseAll()
+{
+    for (std::size_t i = 0; i < kHandles; ++i) {
+        try {
+            release(static_cast<Handle>(i));
+        } catch (const std::exception&) {
+            // Already let go of; the file closes with the handle.
+        }
+    }
+}
+
+bool RunState::moveWorkFolder(std::filesystem::path folder)
+{
+    for (const auto& held : m_handles)
+        if (held)
+            return false;
+    m_workFolder = std::move(folder);
+    return true;
 }
 
 std::filesystem::path RunState::csvFolder() const

@@ -5,6 +5,8 @@
 #include "tables/RunFile.h"
 #include "tables/Table.h"
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -16,37 +18,43 @@
 namespace conv
 {
 
-/// The table handles the main window keeps. Each is created closed with the window; the step
-/// that last uses one releases it (resets the pointer) for the rest of the program's life.
-struct WindowTables
+/// The table handles of a run, named as the window names them. Each stands on one table of the
+/// work folder: CONVOCAXADE (record order), CURSOST (CODCURSO order), CURSOST2 (CODCURSO
+/// order), CURSOST (record order), GRUPOST, ASIGNOMT, ASIGNOMT2, PROFT (ABREV order), AULAT,
+/// SOLUC and DIASHORAST; the last seven exclusive.
+enum class Handle
 {
-    std::unique_ptr<Table> wwTableCentro;     ///< CONVOCAXADE, record order
-    std::unique_ptr<Table> wwTableNIVIMP;     ///< CURSOST, CODCURSO order
-    std::unique_ptr<Table> wwTableNIVIMP2;    ///< CURSOST2, CODCURSO order
-    std::unique_ptr<Table> wwTableCursos;     ///< CURSOST, record order
-    std::unique_ptr<Table> wwTableGrupos;     ///< GRUPOST, exclusive
-    std::unique_ptr<Table> wwTableNomAsg;     ///< ASIGNOMT, exclusive
-    std::unique_ptr<Table> wwTableNomAsg2;    ///< ASIGNOMT2, exclusive
-    std::unique_ptr<Table> wwTableProfesor;   ///< PROFT, ABREV order, exclusive
-    std::unique_ptr<Table> wwTableAulas;      ///< AULAT, exclusive
-    std::unique_ptr<Table> wwTableSoluc;      ///< SOLUC, exclusive
-    std::unique_ptr<Table> wwTableDiasHorasT; ///< DIASHORAST, exclusive
-
-    /// Every handle created closed on its table in `workFolder`.
-    explicit WindowTables(const std::filesystem::path& workFolder);
+    wwTableCentro,
+    wwTableNIVIMP,
+    wwTableNIVIMP2,
+    wwTableCursos,
+    wwTableGrupos,
+    wwTableNomAsg,
+    wwTableNomAsg2,
+    wwTableProfesor,
+    wwTableAulas,
+    wwTableSoluc,
+    wwTableDiasHorasT,
 };
+inline constexpr std::size_t kHandles = static_cast<std::size_t>(Handle::wwTableDiasHorasT) + 1;
 
-/// The state one start of the program works on, whichever front end drives it: the shared
-/// values, the chosen CSV folder, the work folder and the window's table handles. The stages of
-/// both directions are operations on it.
+/// The run session: what one start of the program works on, whichever front end drives it (the
+/// window and the batch converter each own one). It holds the shared values, the chosen CSV
+/// folder, the work folder and the table handles; the stages of both directions are operations
+/// on it. Handles are only reached through table(), so a released handle is never used again:
+/// the next use gets a fresh one, closed, as the window's handles are at start.
 class RunState
 {
 public:
     RunState(Feedback& feedback, std::filesystem::path workFolder);
+    ~RunState();
+    RunState(const RunState&) = delete;
+    RunState& operator=(const RunState&) = delete;
 
     Feedback& feedback;
     /// The work folder shared with the timetable program (never created by the converter).
-    const std::filesystem::path workFolder;
+    /// Given by the front end; the process's current folder plays no part.
+    const std::filesystem::path& workFolder;
 
     /// The chosen CSV folder followed by a separator; every input file is named by it.
     std::string RutaCSV;
@@ -57,7 +65,20 @@ public:
     /// Error flag of the level check: 0 or 1.
     std::int32_t ErrorProceso = 0;
 
-    WindowTables tables;
+    /// The handle `which`, opened on its table when `open` is true and it is closed. A handle
+    /// that was never made or was released is made afresh (closed) first; never null.
+    Table& table(Handle which, bool open = false);
+    /// True when a handle for `which` is held (made and not released since).
+    bool holds(Handle which) const noexcept;
+    /// Closes the handle `which`, when held and open, and lets go of it.
+    void release(Handle which);
+    /// Releases every handle: what a run that an error ended leaves open is closed, so that the
+    /// next try starts on fresh handles and the timetable program is not locked out.
+    void releaseAll();
+    /// Moves the session to another work folder. Only while no handle is held, before a
+    /// direction starts; false (and nothing changes) otherwise.
+    bool moveWorkFolder(std::filesystem::path folder);
+
     /// The hold on the work folder, from the start of a conversion to the end of the program.
     std::unique_ptr<WorkFolderLock> workLock;
 
@@ -91,6 +112,8 @@ public:
     }
 
 private:
+    std::filesystem::path m_workFolder;
+    std::array<std::unique_ptr<Table>, kHandles> m_handles;
     std::vector<std::pair<std::string, std::int64_t>> m_written;
 };
 

@@ -21,14 +21,21 @@ std::string tableFile(const TableLayout& layout)
 
 } // namespace
 
-fs::path defaultWorkFolder()
+fs::path workFolderFor(const fs::path& openedFolder)
 {
     if (const char* given = std::getenv(kWorkFolderVariable); given && *given)
         return fs::path(given);
     std::error_code ec;
-    const fs::path current = fs::current_path(ec);
-    const fs::path root = platform::volumeRoot(ec ? fs::path("/") : current);
+    const fs::path opened = openedFolder.empty() ? fs::path("/") : fs::absolute(openedFolder, ec);
+    const fs::path root = platform::volumeRoot(ec ? fs::path("/") : opened);
     return findNoCase(root, "VTEMP");
+}
+
+fs::path defaultWorkFolder()
+{
+    std::error_code ec;
+    const fs::path current = fs::current_path(ec);
+    return workFolderFor(ec ? fs::path("/") : current);
 }
 
 void rebuildTable(const fs::path& workFolder, const TableLayout& layout)

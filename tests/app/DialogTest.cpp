@@ -5,7 +5,9 @@
 #include "tables/Layouts.h"
 #include "tables/Table.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -110,6 +112,36 @@ private slots:
         QCOMPARE(rows.value(0), QStringLiteral("1 08:30"));
         QCOMPARE(rows.value(1), QStringLiteral("2 09:05"));
         QCOMPARE(rows.value(2), QStringLiteral("3 10:00"));
+    }
+
+    void enterEndsAnEditAndMovesOn()
+    {
+        TControlPlantilla d(work());
+        d.show();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        auto* grid = d.PlantiHorDBGrid;
+        QTRY_VERIFY(d.wwTablePlantilla()->isOpen());
+        grid->setCurrentIndex(grid->model()->index(0, 1));
+        QTest::keyClick(grid, '0');
+        QWidget* editor = QApplication::focusWidget();
+        QVERIFY(editor && editor != grid);
+        QTest::keyClicks(editor, QStringLiteral("8:45"));
+        QTest::keyClick(editor, Qt::Key_Return); // one Enter: written, and on to the next cell
+        QTRY_COMPARE(grid->currentIndex(), grid->model()->index(1, 0));
+        QCOMPARE(grid->model()->data(grid->model()->index(0, 1)).toString(), QStringLiteral("08:45"));
+        QTest::keyClick(grid, Qt::Key_Return); // not editing: on again
+        QCOMPARE(grid->currentIndex(), grid->model()->index(1, 1));
+    }
+
+    void f1AsksForTheDialogsHelpTopic()
+    {
+        TControlPlantilla d(work());
+        QSignalSpy help(&d, &TControlPlantilla::helpRequested);
+        d.show();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+        QCOMPARE(help.count(), 1);
+        QCOMPARE(help.at(0).at(0).toInt(), 1);
     }
 
     void cancelDropsThePendingChange()

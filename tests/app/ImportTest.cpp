@@ -324,6 +324,125 @@ private slots:
         QVERIFY(w->close());
     }
 
+    void eachScreenFocusesItsFirstControl()
+    {
+        auto w = start();
+        toCallScreen(*w);
+        // The call grid has the keys and marks its current record; Enter presses "Continuar".
+        auto* calls = w->wwDBGridCODCENTRO;
+        QCOMPARE(QApplication::focusWidget(), calls);
+        QVERIFY(calls->selectionModel()->isRowSelected(0, {}));
+        QCOMPARE(calls->columnViewportPosition(1) + calls->columnWidth(1), calls->viewport()->width());
+        QVERIFY(w->BitBtn1->isDefault());
+        QTest::keyClick(calls, Qt::Key_Down);
+        QVERIFY(calls->selectionModel()->isRowSelected(1, {}));
+        QTest::keyClick(calls, Qt::Key_Up);
+        QTest::keyClick(calls, Qt::Key_Return);
+        QVERIFY(w->Panel2->isVisible());
+
+        // The level grid has the keys at the first TURNO; what is typed lands there.
+        auto* levels = w->wwDBGridNIVIMP;
+        QCOMPARE(QApplication::focusWidget(), levels);
+        QCOMPARE(levels->currentIndex(), levels->model()->index(0, 2));
+        QVERIFY(w->BitBtn2->isDefault());
+        QTest::keyClick(levels, 'M');
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(levels->model()->data(levels->model()->index(0, 2)).toString(), QStringLiteral("M"));
+        // Tab goes round the level screen only: the covered controls take no focus.
+        for (int i = 0; i < 40; ++i) {
+            QWidget* at = QApplication::focusWidget();
+            QVERIFY(at);
+            QVERIFY2(w->Panel2->isAncestorOf(at), qPrintable(at->objectName()));
+            QTest::keyClick(at, Qt::Key_Tab);
+        }
+        QTest::keyClick(w.get(), Qt::Key_S, Qt::AltModifier); // "&Salir" lies under the screen
+        QVERIFY(w->isVisible());
+        QVERIFY(w->close());
+    }
+
+    void ctrlDeleteDeletesTheMarkedCourse_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("deleted");
+        QTest::newRow("click on another row's name") << "click" << "10001";
+        QTest::newRow("Tab wraps onto the next row") << "tab" << "10002";
+    }
+
+    void ctrlDeleteDeletesTheMarkedCourse()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, deleted);
+        auto w = start();
+        toCallScreen(*w);
+        QTest::mouseClick(w->BitBtn1, Qt::LeftButton);
+        auto* levels = w->wwDBGridNIVIMP;
+        if (how == QLatin1String("click")) {
+            levels->setCurrentIndex(levels->model()->index(2, 3));
+            QTest::mouseClick(levels->viewport(), Qt::LeftButton, {},
+                              levels->visualRect(levels->model()->index(0, 1)).center());
+            QCOMPARE(levels->currentIndex(), levels->model()->index(0, 2));
+        } else {
+            levels->setCurrentIndex(levels->model()->index(0, 4));
+            QTest::keyClick(levels, Qt::Key_Tab);
+            QCOMPARE(levels->currentIndex(), levels->model()->index(1, 2));
+        }
+        m_boxes.answers = {true};
+        QTest::keyClick(levels, Qt::Key_Delete, Qt::ControlModifier);
+        QStringList left{QStringLiteral("10001"), QStringLiteral("10002"), QStringLiteral("10003"),
+                         QStringLiteral("10004")};
+        left.removeOne(deleted);
+        QCOMPARE(rowsOf(m_work.path(), "CURSOST.DBF", {"CODCURSO"}), left);
+        QVERIFY(w->close());
+    }
+
+    void aceptarAgainAfterAStageError()
+    {
+        // A teachers line too short: the stages end with an error, with and without the codes
+        // kept from before. "Aceptar" again runs them again; once the line is right, they finish.
+        const QString teachers = QDir(m_school.path()).filePath(QStringLiteral("profesoresGrupoCentro.csv"));
+        QFile f(teachers);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray original = f.readAll();
+        f.close();
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(original + "E0099,G1001\r\n");
+        f.close();
+        for (const bool reuse : {false, true}) {
+            auto w = start();
+            toCallScreen(*w);
+            m_boxes.answers = {true};
+            QTest::mouseClick(w->BitBtn1, Qt::LeftButton);
+            QCOMPARE(m_boxes.shown.size(), reuse ? 1 : 0);
+            if (!reuse) {
+                for (int r = 0; r < 4; ++r) {
+                    typeCell(w->wwDBGridNIVIMP, r, 2, QString::fromLatin1(kCodes[r].turno));
+                    typeCell(w->wwDBGridNIVIMP, r, 3, QString::fromLatin1(kCodes[r].nivel));
+                    typeCell(w->wwDBGridNIVIMP, r, 4, QString::fromLatin1(kCodes[r].curso));
+                }
+            }
+            for (int attempt = 0; attempt < 2; ++attempt) {
+                m_boxes.shown.clear();
+                QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
+                QCOMPARE(m_boxes.shown.size(), 1);
+                QVERIFY2(m_boxes.shown.at(0).startsWith(QLatin1String("error: ")), qPrintable(m_boxes.shown.at(0)));
+                QVERIFY(w->Panel2->isVisible());
+                // The grid shows what the course table holds, the last course too.
+                auto* model = w->wwDBGridNIVIMP->model();
+                QCOMPARE(model->data(model->index(3, 3)).toString(), QStringLiteral("ES"));
+                QCOMPARE(model->data(model->index(3, 4)).toString(), QStringLiteral("O1"));
+            }
+            if (reuse) {
+                QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+                f.write(original);
+                f.close();
+                m_boxes.shown.clear();
+                QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
+                QCOMPARE(m_boxes.shown.join('\n'), QStringLiteral("message: Proceso finalizado"));
+            }
+            QVERIFY(w->close());
+        }
+    }
+
     void missingFileLowersTheStatusAndTheRunGoesOn()
     {
         const QString rooms = QDir(m_school.path()).filePath(QStringLiteral("aulasCentro.csv"));

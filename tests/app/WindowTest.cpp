@@ -388,12 +388,27 @@ private slots:
         QCOMPARE(TMForm::wwDBGridNIVIMPCalcCellColors(QStringLiteral("NIVEL"), grid), grid);
     }
 
-    void helpWithoutFileOrViewerDoesNothing()
+    void helpWithoutFileOrViewerSaysSo()
     {
         auto w = start();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
         QTest::mouseClick(w->Button1, Qt::LeftButton);
         QTest::keyClick(w.get(), Qt::Key_F1);
-        QVERIFY(m_boxes.shown.isEmpty());
+        const QString notInstalled = QStringLiteral("message: La ayuda no está instalada en este equipo.");
+        QCOMPARE(m_boxes.shown, QStringList({notInstalled, notInstalled}));
+    }
+
+    void smallLookPoints()
+    {
+        auto w = start();
+        // Both direction buttons show the default frame; the path stands clear of its caption.
+        QVERIFY(w->BExportar->isDefault());
+        QVERIFY(w->BImportar->isDefault());
+        auto* caption = w->findChild<QLabel*>(QStringLiteral("Label6"));
+        auto* path = w->findChild<QLabel*>(QStringLiteral("Label2"));
+        QVERIFY(path->x() > caption->geometry().right() + 1);
+        QCOMPARE(path->y(), 19);
+        QVERIFY(!w->BClose->icon().isNull());
     }
 
     void salirClosesWithAltS()

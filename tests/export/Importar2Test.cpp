@@ -154,12 +154,12 @@ TEST_F(Export, EndStateStandaloneAndEmbedded)
                                         "change: " + std::to_string(int(UiChange::DisableImportar)),
                                         "change: " + std::to_string(int(UiChange::DisableExportar))}));
     // The six handles are released for the rest of the program's life.
-    EXPECT_EQ(run.tables.wwTableSoluc, nullptr);
-    EXPECT_EQ(run.tables.wwTableGrupos, nullptr);
-    EXPECT_EQ(run.tables.wwTableProfesor, nullptr);
-    EXPECT_EQ(run.tables.wwTableAulas, nullptr);
-    EXPECT_EQ(run.tables.wwTableNomAsg2, nullptr);
-    EXPECT_EQ(run.tables.wwTableDiasHorasT, nullptr);
+    EXPECT_FALSE(run.holds(Handle::wwTableSoluc));
+    EXPECT_FALSE(run.holds(Handle::wwTableGrupos));
+    EXPECT_FALSE(run.holds(Handle::wwTableProfesor));
+    EXPECT_FALSE(run.holds(Handle::wwTableAulas));
+    EXPECT_FALSE(run.holds(Handle::wwTableNomAsg2));
+    EXPECT_FALSE(run.holds(Handle::wwTableDiasHorasT));
 
     run.workLock.reset(); // the first program has ended
     ExportFeedback embeddedFeedback;
@@ -225,9 +225,7 @@ TEST_F(Export, PositionPastTheTemplateEndsTheExportLeavingHorarioAsItWas)
     EXPECT_EQ(dump(layouts::HORARIOXADECSV).size(), 2u);
 
     // The ended run left its tables open, as the window would; a later start finds them free.
-    for (auto* handle : {&run.tables.wwTableSoluc, &run.tables.wwTableGrupos, &run.tables.wwTableProfesor,
-                         &run.tables.wwTableAulas, &run.tables.wwTableNomAsg2, &run.tables.wwTableDiasHorasT})
-        handle->reset();
+    run.releaseAll();
     run.workLock.reset();
     ExportFeedback second;
     RunState again(second, work);

@@ -36,7 +36,7 @@ TEST_F(Template, BuiltFromTheDayOnePeriodsOfDiasHoras)
     EXPECT_EQ(dump(layouts::PLANTILLA, "HORA"),
               (std::vector<std::string>{"1|08:00|08:50", "2|09:00|09:50", "5|8:00|8:50"}));
     // The handle stays open for the export.
-    EXPECT_TRUE(run.tables.wwTableDiasHorasT->isOpen());
+    EXPECT_TRUE(run.table(Handle::wwTableDiasHorasT).isOpen());
     EXPECT_EQ(feedback.log, (std::vector<std::string>{"template", "busy: 1"}));
 }
 
@@ -50,7 +50,7 @@ TEST_F(Template, DefaultOfTwentyPeriodsWithoutDiasHoras)
     EXPECT_EQ(rows[15], "16|23:00|24:00");
     EXPECT_EQ(rows[16], "17|00:00|01:00");
     EXPECT_EQ(rows[19], "20|03:00|04:00");
-    EXPECT_FALSE(run.tables.wwTableDiasHorasT->isOpen());
+    EXPECT_FALSE(run.table(Handle::wwTableDiasHorasT).isOpen());
     EXPECT_TRUE(fs::exists(work / "PLANTILLA.MDX"));
 }
 
@@ -60,7 +60,7 @@ TEST_F(Template, ATemplateWithRecordsIsUsedUnchanged)
     table(layouts::DIASHORAST, {diasHoras("1", "1", "08:00:00", "08:50:00")});
     PlantillaCentro(run);
     EXPECT_EQ(dump(layouts::PLANTILLA), (std::vector<std::string>{"1|07:45|"}));
-    EXPECT_FALSE(run.tables.wwTableDiasHorasT->isOpen());
+    EXPECT_FALSE(run.table(Handle::wwTableDiasHorasT).isOpen());
     EXPECT_EQ(feedback.templateChecks, 1);
 }
 
@@ -90,7 +90,7 @@ TEST_F(Template, NoDayOneInDiasHorasGivesAnEmptyTemplateBuiltAgainNextTime)
     table(layouts::DIASHORAST, {diasHoras("2", "1", "08:00:00", "08:50:00")});
     PlantillaCentro(run);
     EXPECT_TRUE(dump(layouts::PLANTILLA).empty());
-    run.tables.wwTableDiasHorasT->close();
+    run.table(Handle::wwTableDiasHorasT).close();
 
     table(layouts::DIASHORAST, {diasHoras("1", "1", "08:30:00", "09:20:00")});
     ExportFeedback again;

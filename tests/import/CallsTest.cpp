@@ -34,7 +34,7 @@ TEST_F(Calls, AnEmptyCallTableSelectsNoCall)
 {
     xade("convocatoriasCentro.csv", {});
     ASSERT_TRUE(runHandler(feedback, [&] { import::BExportarClick(*run, csv.path().string()); }));
-    EXPECT_TRUE(run->tables.wwTableCentro->inserting());
+    EXPECT_TRUE(run->table(Handle::wwTableCentro).inserting());
     const import::CallFilter filter(*run);
     EXPECT_FALSE(filter.belongs(""));
 }

@@ -49,7 +49,7 @@ TEST_F(Stages, GroupsTakeTheirCourseByNameAndGetUniqueCodes)
         import::typeLevelCodes(*run, {{"K1", {"M", "ESO", "1"}}, {"K2", {"T", "BAC", "2"}}, {"K3", {"M", "ES", "O1"}},
                                       {"K9", {"M", "X", "9"}}});
         // The user deletes K9's row on the level screen: its course is gone.
-        Table& t = *run->tables.wwTableCursos;
+        Table& t = run->table(Handle::wwTableCursos);
         t.open();
         ASSERT_TRUE(t.locate("CODCURSO", Value(std::string("K9"))));
         t.edit();
