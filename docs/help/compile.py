@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Compiles the help pages into XADE.CHM with chmcmd.
 
-Usage: compile.py SOURCE_DIR WORK_DIR OUTPUT_CHM
+Usage: compile.py SOURCE_DIR WORK_DIR OUTPUT_CHM [CHMCMD]
 
 The pages are written in UTF-8. They are copied into WORK_DIR with every character beyond ASCII
 written as a numeric character reference, so that the compiled file reads the same in any help
@@ -19,13 +19,14 @@ def to_ascii(text: str) -> str:
 
 def main() -> int:
     source, work, output = (pathlib.Path(a) for a in sys.argv[1:4])
+    chmcmd = sys.argv[4] if len(sys.argv) > 4 else "chmcmd"
     if work.exists():
         shutil.rmtree(work)
     work.mkdir(parents=True)
     for f in sorted(source.iterdir()):
         if f.suffix.lower() in (".htm", ".hhc", ".hhk", ".hhp"):
             (work / f.name).write_text(to_ascii(f.read_text(encoding="utf-8")), encoding="ascii")
-    run = subprocess.run(["chmcmd", "--no-html-scan", "XADE.hhp"], cwd=work, capture_output=True, text=True)
+    run = subprocess.run([chmcmd, "--no-html-scan", "XADE.hhp"], cwd=work, capture_output=True, text=True)
     chm = work / "XADE.CHM"
     if run.returncode != 0 or not chm.is_file() or "Error" in run.stdout:
         sys.stderr.write(run.stdout + run.stderr)
