@@ -13,6 +13,8 @@ packages=(
     xvfb x11-utils xdotool imagemagick
     fpc fp-units-db
     libshp-dev
+    fp-utils libchm-dev librsvg2-bin
+    dpkg-dev lintian desktop-file-utils man-db file
     "$@"
 )
 

@@ -1,10 +1,12 @@
 #include "app/Help.h"
 
+#include "app/ChmFile.h"
+#include "app/HelpViewer.h"
 #include "common/IoErrors.h"
 
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
+
+#include <algorithm>
 
 #include <filesystem>
 #include <system_error>
@@ -12,10 +14,20 @@
 namespace conv::app
 {
 
+/// The viewer, made on the first request and kept while the program runs, so that later
+/// requests reuse the window the user may have moved.
+struct Help::Impl
+{
+    std::unique_ptr<HelpViewer> viewer;
+};
+
 Help::Help(QString programFolder)
     : m_programFolder(std::move(programFolder))
+    , m_impl(std::make_unique<Impl>())
 {
 }
+
+Help::~Help() = default;
 
 QString Help::helpFile() const
 {
@@ -26,28 +38,48 @@ QString Help::helpFile() const
     return QFile::decodeName(QByteArray::fromStdString(file.string()));
 }
 
-QString Help::viewer()
+namespace
 {
-    for (const char* program : {"xchm", "kchmviewer", "okular"}) {
-        const QString found = QStandardPaths::findExecutable(QString::fromLatin1(program));
-        if (!found.isEmpty())
-            return found;
-    }
-    return {};
+
+/// Shows `viewer` in front of the other windows.
+void bringUp(HelpViewer& viewer)
+{
+    viewer.show();
+    viewer.raise();
+    viewer.activateWindow();
 }
+
+} // namespace
 
 bool Help::showContents() const
 {
-    const QString file = helpFile();
-    const QString program = viewer();
-    if (file.isEmpty() || program.isEmpty())
-        return false;
-    return QProcess::startDetached(program, {file});
+    return showContext(0);
 }
 
-bool Help::showContext(int) const
+bool Help::showContext(int context) const
 {
-    return showContents();
+    if (!m_impl->viewer) {
+        const QString file = helpFile();
+        if (file.isEmpty())
+            return false;
+        auto chm = ChmFile::open(file);
+        if (!chm)
+            return false;
+        m_impl->viewer = std::make_unique<HelpViewer>(std::move(chm));
+    }
+    HelpViewer& viewer = *m_impl->viewer;
+    const QString topic = context != 0 ? viewer.chm().contextTopic(context) : QString();
+    if (!viewer.showTopic(topic.isEmpty() ? viewer.chm().defaultTopic() : topic)) {
+        // A file with no start page still has its contents.
+        const QStringList pages = viewer.chm().pages();
+        auto first = std::find_if(pages.begin(), pages.end(),
+                                  [](const QString& p) { return p.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive) ||
+                                                                p.endsWith(QLatin1String(".html"), Qt::CaseInsensitive); });
+        if (first == pages.end() || !viewer.showTopic(*first))
+            return false;
+    }
+    bringUp(viewer);
+    return true;
 }
 
 } // namespace conv::app

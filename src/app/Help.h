@@ -2,32 +2,41 @@
 
 #include <QString>
 
+#include <memory>
+
 namespace conv::app
 {
 
 /// The help file's name, looked for beside the program file without regard to letter case.
 inline constexpr const char* kHelpFile = "XADE.CHM";
 
-/// Compiled HTML help on this platform: the help file is handed to an installed viewer of
-/// compiled help files (xchm, kchmviewer or okular, in that order). Without the file or a
-/// viewer, help requests do nothing, as with a missing help library.
+/// Help context of the main window (F1 anywhere in it).
+inline constexpr int kContextMainWindow = 3;
+/// Help context of the dialog "Control de Plantilla Horaria".
+inline constexpr int kContextTemplateDialog = 1;
+
+/// Compiled HTML help, shown by the platform's way of showing it: on Linux our own viewer
+/// (HelpViewer), elsewhere the system's help. Each platform gives its own Help.cpp.
 class Help
 {
 public:
     explicit Help(QString programFolder);
+    ~Help();
+    Help(const Help&) = delete;
+    Help& operator=(const Help&) = delete;
 
     /// The help file beside the program, or "" when there is none.
     QString helpFile() const;
-    /// The first installed viewer, or "" when none is.
-    static QString viewer();
     /// The contents of the help file ("F1 AYUDA"). False when nothing could be shown.
     bool showContents() const;
-    /// The topic of a help context (F1). The viewers take no context numbers from outside, so
-    /// the file opens on its start topic.
+    /// The page mapped to `context` (F1); the start page when the file maps nothing to it.
+    /// False when nothing could be shown.
     bool showContext(int context) const;
 
 private:
+    struct Impl;
     QString m_programFolder;
+    std::unique_ptr<Impl> m_impl;
 };
 
 } // namespace conv::app

@@ -1,0 +1,40 @@
+#!/usr/bin/env python3
+"""Compiles the help pages into XADE.CHM with chmcmd.
+
+Usage: compile.py SOURCE_DIR WORK_DIR OUTPUT_CHM [CHMCMD]
+
+The pages are written in UTF-8. They are copied into WORK_DIR with every character beyond ASCII
+written as a numeric character reference, so that the compiled file reads the same in any help
+viewer, whatever code page it assumes for the contents and index files.
+"""
+import pathlib
+import shutil
+import subprocess
+import sys
+
+
+def to_ascii(text: str) -> str:
+    return "".join(c if ord(c) < 128 else f"&#{ord(c)};" for c in text)
+
+
+def main() -> int:
+    source, work, output = (pathlib.Path(a) for a in sys.argv[1:4])
+    chmcmd = sys.argv[4] if len(sys.argv) > 4 else "chmcmd"
+    if work.exists():
+        shutil.rmtree(work)
+    work.mkdir(parents=True)
+    for f in sorted(source.iterdir()):
+        if f.suffix.lower() in (".htm", ".hhc", ".hhk", ".hhp"):
+            (work / f.name).write_text(to_ascii(f.read_text(encoding="utf-8")), encoding="ascii")
+    run = subprocess.run([chmcmd, "--no-html-scan", "XADE.hhp"], cwd=work, capture_output=True, text=True)
+    chm = work / "XADE.CHM"
+    if run.returncode != 0 or not chm.is_file() or "Error" in run.stdout:
+        sys.stderr.write(run.stdout + run.stderr)
+        return 1
+    output.parent.mkdir(parents=True, exist_ok=True)
+    shutil.copyfile(chm, output)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

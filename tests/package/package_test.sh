@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Builds the Debian package with scripts/package.sh and checks it: its file list, its
+# dependencies, lintian, the desktop entry and the manual pages; then unpacks it into a scratch
+# root and runs the example school through the installed transxade and stand-in.
+# Usage: package_test.sh SOURCE_DIR
+set -euo pipefail
+src=$(cd "$1" && pwd)
+cd "$src"
+bash scripts/package.sh >/dev/null
+debs=(build/package/transxade_*_amd64.deb)
+[ ${#debs[@]} -eq 1 ] || { echo "expected one package, found: ${debs[*]}" >&2; exit 1; }
+deb=${debs[0]}
+echo "package: $deb ($(stat -c %s "$deb") bytes)"
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+# The files, without sizes and dates, against the expected list.
+dpkg-deb -c "$deb" | awk '{ line = $1 " " substr($6, 2); if ($7 != "") line = line " " $7 " " $8; print line }' |
+    LC_ALL=C sort -k2 >"$scratch/files"
+if ! diff -u "$src/tests/package/files.txt" "$scratch/files"; then
+    echo "the package's files differ from tests/package/files.txt" >&2
+    exit 1
+fi
+
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+for wanted in libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6 libc6 libchm1 qt6-qpa-plugins; do
+    grep -q "\b$wanted\b" <<<"$depends" || { echo "Depends lacks $wanted" >&2; exit 1; }
+done
+
+dpkg -x "$deb" "$scratch/root"
+root=$scratch/root
+desktop-file-validate "$root/usr/share/applications/transxade.desktop"
+[ -f "$root/usr/lib/transxade/XADE.CHM" ] || { echo "XADE.CHM is not beside the window's program" >&2; exit 1; }
+for page in transxade TransVestranosXadeCSV vestrano-host; do
+    # Read from the manual folder, where vestrano-host's ".so man1/..." link resolves.
+    text=$(cd "$root/usr/share/man" && MANWIDTH=80 man --warnings -l "man1/$page.1.gz" 2>"$scratch/warnings")
+    [ ! -s "$scratch/warnings" ] || { echo "man $page:" >&2; cat "$scratch/warnings" >&2; exit 1; }
+    grep -q "^NAME" <<<"$text" || { echo "man $page shows no page" >&2; exit 1; }
+done
+for program in usr/bin/transxade usr/lib/transxade/TransVestranosXadeCSV usr/lib/transxade/vestrano-host \
+    usr/lib/transxade/vestrano-standin; do
+    if ldd "$root/$program" | grep -q "not found"; then
+        echo "$program: a library is missing" >&2
+        exit 1
+    fi
+done
+
+# The installed batch converter runs the example school there and back.
+work=$scratch/work
+mkdir "$work" "$scratch/out"
+"$root/usr/bin/transxade" import --csv examples/school --call 2026ORD --levels examples/school/niveles.csv \
+    --work "$work" >/dev/null
+"$root/usr/lib/transxade/vestrano-standin" --work "$work" --seed 1 >/dev/null
+"$root/usr/bin/transxade" export --csv "$scratch/out" --work "$work" >/dev/null
+lines=$(wc -l <"$scratch/out/HORARIO.CSV")
+[ "$lines" -gt 0 ] || { echo "the installed transxade wrote an empty HORARIO.CSV" >&2; exit 1; }
+echo "installed transxade: HORARIO.CSV with $lines lines"
+
+# The window's starter copies the program files into a folder the user owns, refreshes them when
+# the installed ones change, and starts the copy. Tried with stand-ins for the programs.
+inst=$scratch/inst
+mkdir -p "$inst" "$scratch/home" "$scratch/bin"
+sed "s|^installed=/usr/lib/transxade|installed=$inst|" "$root/usr/bin/TransVestranosXadeCSV" \
+    >"$scratch/bin/TransVestranosXadeCSV"
+for p in TransVestranosXadeCSV vestrano-host; do
+    printf '#!/bin/sh\necho "$(basename "$0") 1 in $(dirname "$0"): $*"\n' >"$inst/$p"
+    chmod +x "$inst/$p"
+done
+cp "$root/usr/lib/transxade/XADE.CHM" "$inst/"
+ln -s TransVestranosXadeCSV "$scratch/bin/vestrano-host"
+chmod +x "$scratch/bin/TransVestranosXadeCSV"
+got=$(HOME="$scratch/home" "$scratch/bin/TransVestranosXadeCSV" importar 1A2B)
+[ "$got" = "TransVestranosXadeCSV 1 in $scratch/home/.local/lib/transxade: importar 1A2B" ] ||
+    { echo "starter: $got" >&2; exit 1; }
+sed -i 's/ 1 in / 2 in /' "$inst/vestrano-host"
+got=$(HOME="$scratch/home" "$scratch/bin/vestrano-host" --direction exportar)
+[ "$got" = "vestrano-host 2 in $scratch/home/.local/lib/transxade: --direction exportar" ] ||
+    { echo "starter as vestrano-host: $got" >&2; exit 1; }
+cmp -s "$inst/XADE.CHM" "$scratch/home/.local/lib/transxade/XADE.CHM" || { echo "XADE.CHM not copied" >&2; exit 1; }
+
+echo "== lintian"
+lintian --fail-on error --tag-display-limit 0 --display-info "$deb"
+echo "lintian: no errors"
