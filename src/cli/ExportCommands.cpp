@@ -30,7 +30,7 @@ public:
     }
     void errorBox(const std::string& text) override
     {
-        m_err << ansiToUtf8(text) << '\n';
+        m_err << ansiToUtf8(fileFirst(text)) << '\n';
     }
     bool askOkCancel(const std::string&, const std::string&) override
     {

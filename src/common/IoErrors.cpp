@@ -74,11 +74,11 @@ int ioCodeFromErrno(int err, const std::filesystem::path& path)
 void throwIoError(int err, const std::filesystem::path& path)
 {
     if (const auto code = systemCode(err, path))
-        throw IoError(*code, ioErrorMessage(*code));
+        throw IoError(*code, ioErrorMessage(*code), path);
     // Any other errno keeps its number, and never the text of a system code that happens to share
     // it: a failing disk (EIO, 5) is no "File access denied", an interrupted call (EINTR, 4) no
     // "Too many open files".
-    throw IoError(err, "I/O error " + std::to_string(err));
+    throw IoError(err, "I/O error " + std::to_string(err), path);
 }
 
 namespace

@@ -29,10 +29,18 @@ std::string firstLine(const char* text)
 
 std::string readFile(const fs::path& p)
 {
+    // A folder opens as a stream on some systems and fails only when read; it holds no table.
+    std::error_code ec;
+    if (fs::is_directory(p, ec))
+        throwEngine(engine::kTableMissing, p);
     std::ifstream in(p, std::ios::binary);
     if (!in)
         throwEngineErrno(errno ? errno : ENOENT, p);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    try {
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::ios_base::failure&) {
+        throwEngineErrno(errno ? errno : EIO, p);
+    }
 }
 
 bool equalNoCase(std::string_view a, std::string_view b)

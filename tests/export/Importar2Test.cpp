@@ -250,11 +250,16 @@ TEST_F(Export, WithoutDiasHorasTheExportStopsAtItsOpening)
 
 TEST_F(Export, AFailureToWriteHorarioIsReportedAndLeavesTheStatusUnset)
 {
-    table(layouts::SOLUC, {clase("MAT", "P1", "G1", "A1", 0, 1, 1)}); // no line: the file would be empty
+    table(layouts::SOLUC, {}); // no line: the file would be empty
     fs::create_directories(csv / "HORARIO.CSV" / "in the way");
     EXPECT_FALSE(exportAll());
     ASSERT_EQ(feedback.errors.size(), 1u);
-    EXPECT_EQ(feedback.errors[0].back(), '.');
+    // The system's text, and the file it arose on.
+    const std::string& error = feedback.errors[0];
+    const std::size_t firstLineEnd = error.find('\n');
+    ASSERT_NE(firstLineEnd, std::string::npos) << error;
+    EXPECT_EQ(error[firstLineEnd - 1], '.');
+    EXPECT_EQ(error.substr(firstLineEnd), "\nFile: " + (csv / "HORARIO.CSV").string());
     EXPECT_EQ(run.Transformado, 0);
     EXPECT_TRUE(feedback.notices.empty());
     std::vector<std::string> names;
