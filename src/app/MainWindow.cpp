@@ -10,6 +10,7 @@
 #include "app/MessageBoxes.h"
 #include "common/IoErrors.h"
 #include "run/Feedback.h"
+#include "run/RunState.h"
 #include "shell/ProfileFile.h"
 #include "tables/Table.h"
 
@@ -416,7 +417,7 @@ bool TMForm::guarded(const std::function<void()>& handler)
         handler();
         return true;
     } catch (const std::exception& e) {
-        errorBox(fromAnsi(e.what()));
+        showErrorBox(fromAnsi(errorText(e))); // the file on a second line where the text has none
         return false;
     }
 }

@@ -2,6 +2,8 @@
 
 #include "common/Error.h"
 #include "cli/CommandContext.h"
+#include "run/RunState.h"
+#include "text/Ansi.h"
 
 #include <CLI/CLI.hpp>
 
@@ -25,6 +27,28 @@ bool hasSubcommand(const CLI::App& app, const std::string& name)
 }
 
 } // namespace
+
+std::string fileFirst(std::string_view text)
+{
+    constexpr std::string_view kFile = "\nFile: ";
+    constexpr std::string_view kLine = "\nLine: ";
+    const std::size_t at = text.find(kFile);
+    if (at == std::string_view::npos)
+        return std::string(text);
+    std::string_view place = text.substr(at + kFile.size());
+    std::string_view line;
+    if (const std::size_t l = place.find(kLine); l != std::string_view::npos) {
+        line = place.substr(l + kLine.size());
+        place = place.substr(0, l);
+    }
+    // The error box ends a text with a period, after the path when the path ends the text.
+    if (line.empty() && place.size() > 1 && place.back() == '.' && text.substr(0, at).ends_with('.'))
+        place.remove_suffix(1);
+    std::string out(place);
+    if (!line.empty())
+        out.append(":").append(line);
+    return out.append(": ").append(text.substr(0, at));
+}
 
 int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
 {
@@ -51,11 +75,8 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     }
     try {
         return ctx.action ? ctx.action() : kExitUsage;
-    } catch (const Error& e) {
-        err << e.what() << '\n';
-        return kExitError;
     } catch (const std::exception& e) {
-        err << e.what() << '\n';
+        err << ansiToUtf8(fileFirst(errorText(e))) << '\n';
         return kExitError;
     }
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <iosfwd>
+#include <string>
+#include <string_view>
 
 namespace conv::cli
 {
@@ -14,6 +16,11 @@ enum Exit : int
     kExitError = 2, ///< an error ended the command; its message is on stderr
     kExitUsage = 64,
 };
+
+/// An error box's text as the batch converter prints it: the file first, then the message
+/// ("/srv/VTEMP/PROFT.DBF: Table does not exist.", "DIR/gruposCentro.csv:7: ..."), taken from
+/// the "File: " and "Line: " lines the core adds; a text naming no file is kept as it is.
+std::string fileFirst(std::string_view boxText);
 
 /// Runs `transxade` with its arguments (argv[0] is the program name), writing results to `out`
 /// and messages to `err`. Tests call it in-process.

@@ -30,7 +30,7 @@ public:
     }
     void errorBox(const std::string& text) override
     {
-        m_err << ansiToUtf8(text) << '\n';
+        m_err << ansiToUtf8(fileFirst(text)) << '\n';
     }
     bool askOkCancel(const std::string&, const std::string&) override
     {
@@ -55,12 +55,15 @@ struct ExportOptions
 
 void printSummary(const exporter::ExportReport& r, std::ostream& out)
 {
-    out << "HORARIO.CSV " << fs::absolute(r.horarioCsv).string() << '\n'
-        << "lines " << r.lines << '\n'
+    if (!r.horarioCsv.empty())
+        out << "HORARIO.CSV " << fs::absolute(r.horarioCsv).string() << '\n';
+    out << "lines " << r.lines << '\n'
         << "classes " << r.classes << '\n'
         << "passed over, day 0: " << r.dayZero << '\n'
+        << "passed over, day outside 1..7: " << r.badDay << '\n'
         << "passed over, teacher not in PROFT: " << r.noTeacher << '\n'
         << "passed over, subject not in ASIGNOMT2: " << r.noSubject << '\n'
+        << "passed over, SESIONES 0 or less: " << r.noPeriods << '\n'
         << "group not in GRUPOST (written without one): " << r.noGroup << '\n';
 }
 
@@ -71,8 +74,13 @@ int exportCommand(const ExportOptions& opt, std::ostream& out, std::ostream& err
     exporter::ExportReport report;
     if (!runHandler(feedback, [&] { exporter::BImportarClick(run, opt.csv, &report); }))
         return kExitError;
-    if (run.Transformado != 1)
+    if (run.Transformado != 1) {
+        // Either the CSV folder is missing, or SOLUC's classes were all passed over (the counts
+        // say why; HORARIO.CSV stays as it was).
+        if (report.classes > 0)
+            printSummary(report, out);
         return kExitMissing;
+    }
     printSummary(report, out);
     return kExitOk;
 }
@@ -87,7 +95,7 @@ void addExportCommands(CLI::App& app, CommandContext& ctx)
         "Write the finished timetable (SOLUC in the work folder) as HORARIO.CSV in the CSV folder, for XADE. The "
         "period template PLANTILLA is used as it stands, or built from DIASHORAST (else 20 periods from 08:00) when it "
         "is missing or empty. Exit status: 0 HORARIO.CSV written, 1 nothing written because the CSV folder is "
-        "missing, 2 an error ended the export (HORARIO.CSV then stays as it was), 64 wrong usage");
+        "missing or no class of SOLUC could be written (HORARIO.CSV then stays as it was), 2 an error ended the export (HORARIO.CSV then stays as it was), 64 wrong usage");
     exp->add_option("--csv", opt->csv, "the folder that receives HORARIO.CSV")->required();
     exp->add_option("--work", opt->work, "the work folder (default: \\VTEMP here, or $TRANSXADE_WORK)");
     exp->callback([&ctx, opt] { ctx.action = [&ctx, opt] { return exportCommand(*opt, ctx.out, ctx.err); }; });

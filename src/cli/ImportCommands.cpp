@@ -36,7 +36,7 @@ public:
     }
     void errorBox(const std::string& text) override
     {
-        m_err << ansiToUtf8(text) << '\n';
+        m_err << ansiToUtf8(fileFirst(text)) << '\n';
     }
     bool askOkCancel(const std::string&, const std::string&) override
     {
@@ -184,7 +184,7 @@ int checkCommand(const ImportOptions& opt, std::ostream& out, std::ostream& err)
     }
     const std::optional<std::string> call = opt.call.empty() ? std::nullopt : std::optional(opt.call);
     const std::vector<import::Finding> findings = import::checkXadeFolder(opt.csv, call);
-    int ends = 0, missing = 0, cut = 0;
+    int ends = 0, missing = 0, cut = 0, lost = 0;
     for (const import::Finding& f : findings) {
         out << f.file;
         if (f.line > 0)
@@ -202,13 +202,17 @@ int checkCommand(const ImportOptions& opt, std::ostream& out, std::ostream& err)
             out << ": cut: ";
             ++cut;
             break;
+        case import::Finding::Kind::Loss:
+            out << ": warning: ";
+            ++lost;
+            break;
         }
         out << ansiToUtf8(f.text) << '\n';
     }
     out << ends << (ends == 1 ? " line ends" : " lines end") << " the run, " << missing
         << (missing == 1 ? " file is" : " files are") << " missing, " << cut << (cut == 1 ? " code is" : " codes are")
-        << " cut\n";
-    return ends ? kExitError : missing ? kExitMissing : kExitOk;
+        << " cut, " << lost << (lost == 1 ? " warning" : " warnings") << '\n';
+    return ends ? kExitError : (missing || cut || lost) ? kExitMissing : kExitOk;
 }
 
 void addWork(CLI::App* cmd, ImportOptions& opt)
@@ -246,8 +250,9 @@ void addImportCommands(CLI::App& app, CommandContext& ctx)
     imp->callback([&ctx, opt] { ctx.action = [&ctx, opt] { return importCommand(*opt, ctx.out, ctx.err); }; });
 
     CLI::App* check = app.add_subcommand(
-        "check", "Read every XADE file as the import would and report lines that would end it, missing files and "
-                 "codes that will be cut; writes nothing. Exit status: 0 clean, 1 a file missing, 2 a line ends the run");
+        "check", "Read every XADE file as the import would and report, by file and line, what would end it, missing "
+                 "files, codes that will be cut and lines whose data the import would lose; writes nothing. Exit "
+                 "status: 0 clean, 1 warnings or a file missing, 2 a line ends the run");
     check->add_option("--csv", opt->csv, "the folder of XADE CSV files")->required();
     check->add_option("--call", opt->call, "judge the group lines of this call only");
     check->callback([&ctx, opt] { ctx.action = [&ctx, opt] { return checkCommand(*opt, ctx.out, ctx.err); }; });

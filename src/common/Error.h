@@ -1,7 +1,9 @@
 #pragma once
 
+#include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace conv
 {
@@ -12,6 +14,28 @@ class Error : public std::runtime_error
 {
 public:
     using std::runtime_error::runtime_error;
+    /// An error about a file, or about one of its lines (counted from 1): what() stays the
+    /// message alone, and the front ends say where it arose.
+    Error(const std::string& message, std::filesystem::path file, long line = 0)
+        : std::runtime_error(message)
+        , m_file(std::move(file))
+        , m_line(line)
+    {
+    }
+    /// The file the error is about; empty when the message names none.
+    const std::filesystem::path& file() const noexcept
+    {
+        return m_file;
+    }
+    /// The line of file() it is about; 0 for the file as a whole.
+    long line() const noexcept
+    {
+        return m_line;
+    }
+
+private:
+    std::filesystem::path m_file;
+    long m_line = 0;
 };
 
 /// An input/output failure on a text or table file. code() is the system's error number:
@@ -19,8 +43,8 @@ public:
 class IoError : public Error
 {
 public:
-    IoError(int code, const std::string& message)
-        : Error(message)
+    IoError(int code, const std::string& message, std::filesystem::path file = {})
+        : Error(message, std::move(file))
         , m_code(code)
     {
     }

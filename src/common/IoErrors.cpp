@@ -50,16 +50,16 @@ int ioCode(const platform::FileFailure& failure)
     return failure.native;
 }
 
-void throwIoFailure(const platform::FileFailure& failure, const std::filesystem::path&)
+void throwIoFailure(const platform::FileFailure& failure, const std::filesystem::path& path)
 {
     if (failure.kind == platform::Failure::NotRegular)
-        throw IoError(failure.native, kNotRegularFile);
+        throw IoError(failure.native, kNotRegularFile, path);
     const int code = ioCode(failure);
     // A number of the platform's own keeps its number, and never borrows the text of a system
     // code that happens to share it: a failing disk (EIO, 5) is no "File access denied".
     if (failure.kind == platform::Failure::Busy || failure.kind == platform::Failure::Other)
-        throw IoError(code, "I/O error " + std::to_string(code));
-    throw IoError(code, ioErrorMessage(code));
+        throw IoError(code, "I/O error " + std::to_string(code), path);
+    throw IoError(code, ioErrorMessage(code), path);
 }
 
 namespace

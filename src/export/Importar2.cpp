@@ -97,6 +97,11 @@ public:
                 ++m_report.dayZero;
                 continue;
             }
+            // A day XADE has no name for would give a line it cannot place.
+            if (dayName(d).empty()) {
+                ++m_report.badDay;
+                continue;
+            }
             const std::string subject = asig.asString();
             const std::string teacher = prof.asString();
             const std::string group = codGrupo.asString();
@@ -128,6 +133,11 @@ public:
             const std::optional<std::string> subjectText = m_subjects.find({subject, info.course});
             if (!subjectText) {
                 ++m_report.noSubject;
+                continue;
+            }
+            // No period to write: counted, so that a class never goes without a word.
+            if (s <= 0) {
+                ++m_report.noPeriods;
                 continue;
             }
             if (g == m_groups.end())
@@ -208,6 +218,15 @@ std::string horarioBytes(Table& horario, std::int64_t& lines)
 
 } // namespace
 
+std::string nothingWrittenText(const ExportReport& r)
+{
+    const auto n = [](std::int64_t v) { return std::to_string(v); };
+    return "HORARIO.CSV no se ha modificado: ninguna de las " + n(r.classes) +
+        " clases de SOLUC se puede exportar (d\xED" "a 0: " + n(r.dayZero) + "; d\xED" "a fuera de 1 a 7: " + n(r.badDay) +
+        "; profesor que no est\xE1 en PROFT: " + n(r.noTeacher) + "; materia que no est\xE1 en ASIGNOMT2: " +
+        n(r.noSubject) + "; SESIONES 0 o menos: " + n(r.noPeriods) + ").";
+}
+
 void Importar2(RunState& run, ExportReport* given)
 {
     ExportReport local;
@@ -229,12 +248,18 @@ void Importar2(RunState& run, ExportReport* given)
     for (Handle h : kHandlesUsed)
         run.release(h);
 
-    // Written whole and put in place in one step: XADE never finds half a timetable.
-    const std::filesystem::path target = run.csvFolder() / kHorarioCsv;
-    removeAbandonedTemporaries(target);
-    replaceFileWhole(target, horarioBytes(*horario, report.lines));
-    report.horarioCsv = target;
+    std::string bytes = horarioBytes(*horario, report.lines);
     run.countWritten("HORARIOXADECSV", report.lines);
+    // A timetable whose every class was passed over would replace a good HORARIO.CSV by an empty
+    // one: the file stays as it was and the user is told why.
+    const bool nothingWritten = report.classes > 0 && report.lines == 0;
+    if (!nothingWritten) {
+        // Written whole and put in place in one step: XADE never finds half a timetable.
+        const std::filesystem::path target = run.csvFolder() / kHorarioCsv;
+        removeAbandonedTemporaries(target);
+        replaceFileWhole(target, bytes);
+        report.horarioCsv = target;
+    }
 
     horario->close();
     horario.reset();
@@ -242,8 +267,12 @@ void Importar2(RunState& run, ExportReport* given)
 
     run.ErrorProceso = 0;
     run.feedback.setBusy(false);
-    run.Transformado = 1;
-    run.feedback.notice(kFinished);
+    if (nothingWritten) {
+        run.feedback.notice(nothingWrittenText(report));
+    } else {
+        run.Transformado = 1;
+        run.feedback.notice(kFinished);
+    }
     run.feedback.change(UiChange::DisableImportar);
     run.feedback.change(UiChange::DisableExportar);
     if (run.embedded())

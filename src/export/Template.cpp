@@ -4,6 +4,7 @@
 #include "tables/Layouts.h"
 
 #include <system_error>
+#include <vector>
 
 namespace conv::exporter
 {
@@ -13,18 +14,9 @@ namespace
 constexpr const char* kPlantillaFile = "PLANTILLA.DBF";
 constexpr const char* kDiasHorasFile = "DIASHORAST.DBF";
 
-void appendRow(Table& plantilla, std::int32_t hora, std::string_view horaIni, std::string_view horaFin)
-{
-    plantilla.append();
-    plantilla.fieldByName("HORA").setInteger(hora);
-    plantilla.fieldByName("HORAINI").setString(horaIni);
-    plantilla.fieldByName("HORAFIN").setString(horaFin);
-    plantilla.post();
-}
-
 /// The periods of day "1" of DIASHORAST, in its record order and with its numbers. A HORA that
-/// is no whole number ends the direction; the rows posted until then stay.
-void fillFromDiasHoras(RunState& run, Table& plantilla)
+/// is no whole number ends the direction before anything is written.
+std::vector<TemplateRow> rowsFromDiasHoras(RunState& run)
 {
     Table& dias = run.table(Handle::wwTableDiasHorasT);
     if (!dias.isOpen())
@@ -34,16 +26,44 @@ void fillFromDiasHoras(RunState& run, Table& plantilla)
     FieldRef hora = dias.fieldByName("HORA");
     FieldRef desde = dias.fieldByName("HORADESDE");
     FieldRef hasta = dias.fieldByName("HORAHASTA");
+    std::vector<TemplateRow> rows;
     for (; !dias.eof(); dias.next())
         if (dia.asString() == "1")
-            appendRow(plantilla, hora.asInteger(), desde.asString(), hasta.asString());
+            rows.push_back({hora.asInteger(), desde.asString(), hasta.asString()});
+    return rows;
 }
 
-void fillDefault(Table& plantilla)
+std::vector<TemplateRow> defaultRows()
 {
-    for (int i = 1; i <= kDefaultPeriods; ++i) {
-        const TemplateRow row = defaultTemplateRow(i);
-        appendRow(plantilla, row.hora, row.horaIni, row.horaFin);
+    std::vector<TemplateRow> rows;
+    for (int i = 1; i <= kDefaultPeriods; ++i)
+        rows.push_back(defaultTemplateRow(i));
+    return rows;
+}
+
+/// Creates PLANTILLA holding `rows`. The template is kept from run to run, so it is written whole
+/// or not at all: a failure part way deletes it again, and the next run builds it afresh.
+void writeTemplate(Table& plantilla, const std::vector<TemplateRow>& rows)
+{
+    plantilla.createTable();
+    try {
+        plantilla.open();
+        FieldRef hora = plantilla.fieldByName("HORA");
+        FieldRef horaIni = plantilla.fieldByName("HORAINI");
+        FieldRef horaFin = plantilla.fieldByName("HORAFIN");
+        for (const TemplateRow& row : rows) {
+            plantilla.append();
+            hora.setInteger(row.hora);
+            horaIni.setString(row.horaIni);
+            horaFin.setString(row.horaFin);
+            plantilla.post();
+        }
+        plantilla.close();
+    } catch (...) {
+        if (plantilla.isOpen())
+            plantilla.close();
+        plantilla.deleteTable();
+        throw;
     }
 }
 
@@ -54,22 +74,20 @@ void PlantillaCentro(RunState& run)
     auto plantilla = run.stageTable(layouts::PLANTILLA);
     plantilla->setIndexName("HORA");
     bool reuse = false;
-    if (run.workFileExists(kPlantillaFile)) {
+    const bool exists = run.workFileExists(kPlantillaFile);
+    if (exists) {
         plantilla->open();
         reuse = !plantilla->eof();
         plantilla->close();
-        if (!reuse)
-            plantilla->deleteTable();
     }
     if (!reuse) {
-        if (!run.workFileExists(kPlantillaFile))
-            plantilla->createTable();
-        plantilla->open();
-        if (run.workFileExists(kDiasHorasFile))
-            fillFromDiasHoras(run, *plantilla);
-        else
-            fillDefault(*plantilla);
-        plantilla->close();
+        // Every row is read before the template is touched, so a period that is no whole number
+        // leaves it as it was.
+        const std::vector<TemplateRow> rows =
+            run.workFileExists(kDiasHorasFile) ? rowsFromDiasHoras(run) : defaultRows();
+        if (exists)
+            plantilla->deleteTable();
+        writeTemplate(*plantilla, rows);
     }
     plantilla.reset();
     run.feedback.checkTemplate(run.workFolder);

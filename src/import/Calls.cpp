@@ -15,6 +15,10 @@ void BExportarClick(RunState& run, const std::string& folder)
     run.RutaCSV = folder + '/';
     std::error_code ec;
     if (std::filesystem::is_directory(run.csvFolder(), ec)) {
+        // A folder that cannot be read would look empty, and every file "missing".
+        std::filesystem::directory_iterator listing(run.csvFolder(), ec);
+        if (ec)
+            throw IoError(kAccessDenied, ioErrorMessage(kAccessDenied), run.csvFolder());
         run.takeWorkFolder();
         run.feedback.change(UiChange::DisableExportar);
         run.Transformado = 1;

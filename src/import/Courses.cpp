@@ -1,3 +1,4 @@
+#include "import/CourseList.h"
 #include "import/DataLines.h"
 #include "import/Import.h"
 #include "import/Messages.h"
@@ -7,7 +8,6 @@
 #include "tables/WorkFolder.h"
 
 #include <filesystem>
-#include <unordered_set>
 
 namespace conv::import
 {
@@ -20,42 +20,44 @@ void BitBtn1Click(RunState& run)
 
 void CargaCursos(RunState& run)
 {
-    // From here on the tables the timetable program takes over change: until the stages have
-    // all run, the work folder holds an unfinished import.
-    run.conversionStarted("import");
-    rebuildTable(run.workFolder, layouts::CURSOST);
     if (!run.csvFileExists(files::kGroupsForCourses)) {
+        // From here on the tables the timetable program takes over change: until the stages
+        // have all run, the work folder holds an unfinished import.
+        run.conversionStarted("import");
+        rebuildTable(run.workFolder, layouts::CURSOST);
         run.feedback.notice(msg::kNoGroupsForCourses);
         run.Transformado = -1;
         return;
     }
-    DataLines lines(run.csvFile(files::kGroupsForCourses));
+    // Every line of the call is read before the table is touched, so a course refused leaves
+    // the level screen of the last import as it was.
+    const std::filesystem::path file = run.csvFile(files::kGroupsForCourses);
+    DataLines lines(file);
+    const CallFilter filter(run);
+    CourseList courses;
+    FieldList f;
+    while (lines.next(f)) {
+        if (!filter.belongs(f[0]))
+            continue;
+        const CourseList::Outcome outcome = courses.add(f[1], lines.lineNumber(), [&f]() -> const std::string& { return f[4]; });
+        if (!outcome.refusal.empty())
+            throw Error(outcome.refusal, file, lines.lineNumber());
+    }
+
+    run.conversionStarted("import");
+    rebuildTable(run.workFolder, layouts::CURSOST);
     auto table = run.stageTable(layouts::CURSOST);
     table->open();
     FieldRef nome = table->fieldByName("NOMECURSO");
     FieldRef cod = table->fieldByName("CODCURSO");
-    const CallFilter filter(run);
-    // The course codes stored so far. A code is looked for as the table compares it: cut to
-    // the field's width, trailing blanks not counting.
-    std::unordered_set<std::string> stored;
-    FieldList f;
-    std::int64_t count = 0;
-    while (lines.next(f)) {
-        if (!filter.belongs(f[0]))
-            continue;
-        const std::string& code = f[1];
-        if (stored.contains(codes::storedForm(code, 10)))
-            continue;
-        const std::string& name = f[4];
+    for (const CourseList::Course& course : courses.courses()) {
         table->append();
-        nome.setString(name);
-        cod.setString(code);
+        nome.setString(course.name);
+        cod.setString(course.code);
         table->post();
-        stored.insert(codes::storedForm(code, 10));
-        ++count;
     }
     table->close();
-    run.countWritten("CURSOST", count);
+    run.countWritten("CURSOST", static_cast<std::int64_t>(courses.courses().size()));
 }
 
 void DatosNivel(RunState& run)

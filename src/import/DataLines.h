@@ -19,7 +19,8 @@ class DataLines
 {
 public:
     explicit DataLines(const std::filesystem::path& path, bool withHeader = false)
-        : m_reader(CsvReader::open(path))
+        : m_path(path)
+        , m_reader(CsvReader::open(path))
         , m_withHeader(withHeader)
     {
     }
@@ -34,6 +35,7 @@ public:
                 continue;
             decodeLine(m_raw, m_text);
             splitLine(m_text, fields);
+            fields.setPlace(&m_path, m_reader.lineNumber());
             return true;
         }
     }
@@ -75,6 +77,7 @@ public:
     }
 
 private:
+    std::filesystem::path m_path; // named by the index error of a line's fields
     CsvReader m_reader;
     bool m_withHeader;
     std::string m_raw;

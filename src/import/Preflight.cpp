@@ -1,29 +1,66 @@
 #include "import/Preflight.h"
 
+#include "common/ByteSource.h"
 #include "common/IoErrors.h"
+#include "import/CourseList.h"
 #include "import/Messages.h"
 #include "import/ShortCodes.h"
 #include "text/CsvLine.h"
 #include "text/CsvReader.h"
 
+#include <algorithm>
 #include <functional>
 #include <initializer_list>
+#include <map>
+#include <set>
+#include <utility>
 #include <unordered_set>
+#include <vector>
 
 namespace conv::import
 {
 namespace
 {
 
-/// Reads one file, giving each line it reads (header left out unless asked) with its fields.
-/// Lines that decode to nothing are reported here.
+/// The line, as the reader counts lines, of the first carriage return that no line feed follows,
+/// or 0. The reader drops every carriage return, so such a line runs together with the next one;
+/// a file whose lines end in a carriage return only is read as one line.
+long firstLoneCarriageReturn(const std::filesystem::path& file)
+{
+    FileSource source(file);
+    std::vector<char> buffer(1 << 16);
+    long line = 1;
+    long crLine = 0; // the line of a carriage return not yet followed by anything
+    while (const std::size_t n = source.read(buffer.data(), buffer.size())) {
+        for (std::size_t i = 0; i < n; ++i) {
+            const char c = buffer[i];
+            if (c == '\x1A')
+                return 0; // a Ctrl-Z ends the file
+            if (crLine && c != '\r' && c != '\n')
+                return crLine;
+            if (c == '\r') {
+                crLine = line;
+            } else if (c == '\n') {
+                crLine = 0;
+                ++line;
+            }
+        }
+    }
+    return 0; // a carriage return at the very end ends the last line, as a line feed would
+}
+
+/// Reads one file, giving each data line it reads with its fields, and reports what is wrong
+/// with a line whatever its file: lines run together, a byte-order mark inside the file, a
+/// zero character that cuts the line.
 class FileCheck
 {
 public:
-    FileCheck(std::vector<Finding>& out, const std::filesystem::path& folder, const char* name)
+    /// `lineFaults` false for a second reading of a file, whose line faults were reported once.
+    FileCheck(std::vector<Finding>& out, const std::filesystem::path& folder, const char* name, bool lineFaults = true)
         : m_out(out)
         , m_folder(folder)
         , m_name(name)
+        , m_lineFaults(lineFaults)
     {
     }
 
@@ -36,17 +73,30 @@ public:
         return false;
     }
 
-    void read(bool withHeader, const std::function<void(const FieldList&)>& onLine)
+    /// Gives every data line (the header is left out before it is decoded, as the import does).
+    void read(const std::function<void(const FieldList&)>& onLine)
     {
-        CsvReader reader = CsvReader::open(findNoCase(m_folder, m_name));
+        const std::filesystem::path path = findNoCase(m_folder, m_name);
+        if (const long cr = m_lineFaults ? firstLoneCarriageReturn(path) : 0)
+            m_out.push_back({Finding::Kind::Loss, m_name, cr,
+                             cr == 1 ? "the header line holds a carriage return without a line feed: the lines it "
+                                       "ends are read as part of the header, and nothing of them is imported"
+                                     : "holds a carriage return without a line feed: the line after it is read as "
+                                       "part of this one"});
+        CsvReader reader = CsvReader::open(path);
         std::string raw, text;
         FieldList f;
         while (reader.nextLine(raw)) {
             m_line = reader.lineNumber();
-            if (m_line == 1 && !withHeader)
+            if (m_line == 1)
                 continue;
             decodeLine(raw, text);
             m_invalid = text.empty() && !raw.empty();
+            if (m_lineFaults && raw.starts_with("\xEF\xBB\xBF"))
+                loss("starts with a byte-order mark, which is read as a '?' at the start of its first field");
+            if (const std::size_t zero = text.find('\0'); m_lineFaults && zero != std::string::npos)
+                loss("holds a zero character after " + std::to_string(zero) +
+                     " characters: the rest of the line is not read");
             splitLine(text, f);
             onLine(f);
         }
@@ -67,10 +117,19 @@ public:
         std::string why = m_invalid       ? "is not valid UTF-8 (or holds a character beyond FFFF hex) and reads as empty"
                           : f.count() == 0 ? "is empty"
                                            : "has " + std::to_string(f.count()) + (f.count() == 1 ? " field" : " fields");
-        m_out.push_back({Finding::Kind::EndsRun, m_name, m_line,
-                         why + "; the import reads position " + std::to_string(missing) + when + ": List index out of bounds (" +
-                             std::to_string(missing) + ")"});
+        endsRun(why + "; the import reads position " + std::to_string(missing) + when + ": List index out of bounds (" +
+                std::to_string(missing) + ")");
         return false;
+    }
+
+    void endsRun(const std::string& text)
+    {
+        m_out.push_back({Finding::Kind::EndsRun, m_name, m_line, text});
+    }
+
+    void loss(const std::string& text)
+    {
+        m_out.push_back({Finding::Kind::Loss, m_name, m_line, text});
     }
 
     void cut(const std::string& value, std::size_t width, const char* what, const char* consequence)
@@ -91,6 +150,7 @@ private:
     std::vector<Finding>& m_out;
     const std::filesystem::path& m_folder;
     std::string m_name;
+    bool m_lineFaults;
     long m_line = 0;
     bool m_invalid = false;
 };
@@ -103,53 +163,103 @@ void subjectCuts(FileCheck& c, const FieldList& f)
     c.cut(f[3], 50, "the long code", "");
 }
 
+/// The groups file, read twice as the import reads it: first for the courses of the level
+/// screen (the "Continuar" step), then for the groups. Without a call every call is judged as
+/// if it were the one imported. Gives the course codes of the judged calls, as CURSOST keeps
+/// them, and the group codes, as GRUPOST keeps them.
+void checkGroups(std::vector<Finding>& out, const std::filesystem::path& folder, const std::optional<std::string>& call,
+                 std::unordered_set<std::string>& courses, std::unordered_set<std::string>& groups)
+{
+    const char* whenCall = call ? "" : " (when its call is imported)";
+    FileCheck grupos(out, folder, files::kGroups);
+    if (!grupos.exists(msg::kNoGroups))
+        return;
+    const std::size_t first = out.size();
+    std::map<std::string, CourseList> levelScreens; // by call
+    std::set<std::pair<std::string, std::string>> refused; // call and course code, reported once
+    std::unordered_set<long> ended; // lines reported in the first reading
+    grupos.read([&](const FieldList& f) {
+        if (!grupos.need(f, {0}) || (call && f[0] != *call))
+            return;
+        if (!grupos.need(f, {1}, whenCall)) {
+            ended.insert(grupos.line());
+            return;
+        }
+        CourseList& list = levelScreens[f[0]];
+        if (refused.contains({f[0], f[1]}))
+            return;
+        if (!list.listed(f[1]) && !grupos.need(f, {4}, whenCall)) {
+            ended.insert(grupos.line());
+            return;
+        }
+        const CourseList::Outcome outcome = list.add(f[1], grupos.line(), [&f]() -> const std::string& { return f[4]; });
+        if (!outcome.refusal.empty()) {
+            grupos.endsRun(outcome.refusal);
+            refused.insert({f[0], f[1]});
+            return;
+        }
+        courses.insert(codes::storedForm(f[1], CourseList::kCodeWidth));
+        grupos.cut(f[1], CourseList::kCodeWidth, "the course code", " on the level screen (CURSOST)");
+    });
+
+    FileCheck again(out, folder, files::kGroups, false);
+    again.read([&](const FieldList& f) {
+        if (f.count() < 2 || (call && f[0] != *call) || ended.contains(again.line()) || refused.contains({f[0], f[1]}))
+            return; // reported in the first reading
+        const auto screen = levelScreens.find(f[0]);
+        if (!again.need(f, {4}, whenCall) || screen == levelScreens.end())
+            return;
+        const CourseList::Course* course = screen->second.findByName(f[4]);
+        if (!course) {
+            again.loss("the course named '" + f[4] + "' is not on the level screen (its code '" + f[1] +
+                       "' is listed under another name): the group is left out");
+            return;
+        }
+        if (!again.need(f, {3, 5, 2}, whenCall))
+            return;
+        groups.insert(codes::storedForm(f[2], 15));
+        again.cut(f[2], 15, "the group code",
+                  ": subgroups take the first group whose code agrees in its first 15 characters");
+    });
+    // The two readings' findings in line order.
+    std::stable_sort(out.begin() + static_cast<std::ptrdiff_t>(first), out.end(),
+                     [](const Finding& a, const Finding& b) { return a.line < b.line; });
+}
+
 } // namespace
 
 std::vector<Finding> checkXadeFolder(const std::filesystem::path& folder, const std::optional<std::string>& call)
 {
     std::vector<Finding> out;
-    const char* whenCall = call ? "" : " (when its call is imported)";
 
     FileCheck calls(out, folder, files::kCalls);
     if (calls.exists(msg::kNoCalls))
-        calls.read(false, [&](const FieldList& f) {
+        calls.read([&](const FieldList& f) {
             if (calls.need(f, {0, 1}))
                 calls.cut(f[0], 10, "the call code", ": no line of the other files will match it");
         });
 
     // The groups file decides which courses the school has and which group codes can be parents.
     std::unordered_set<std::string> courses, groups;
-    FileCheck grupos(out, folder, files::kGroups);
-    if (grupos.exists(msg::kNoGroups))
-        grupos.read(false, [&](const FieldList& f) {
-            if (!grupos.need(f, {0}) || (call && f[0] != *call))
-                return;
-            if (!grupos.need(f, {1, 4, 5}, whenCall))
-                return;
-            // Kept as the tables will compare them: cut to the field's width.
-            courses.insert(codes::storedForm(f[1], 10));
-            groups.insert(codes::storedForm(f[2], 15));
-            grupos.cut(f[1], 10, "the course code", ": courses whose codes agree in their first 10 characters become one");
-            grupos.cut(f[2], 15, "the group code", ": subgroups take the first group whose code agrees in its first 15 characters");
-        });
+    checkGroups(out, folder, call, courses, groups);
 
     FileCheck sub(out, folder, files::kSubgroups);
     if (sub.exists(msg::kNoSubgroups))
-        sub.read(false, [&](const FieldList& f) {
+        sub.read([&](const FieldList& f) {
             if (sub.need(f, {0}) && groups.contains(codes::storedForm(f[0], 15)) && sub.need(f, {1, 3, 4, 2}))
                 sub.cut(f[1], 15, "the subgroup code", "");
         });
 
     FileCheck centre(out, folder, files::kCentreSubjects);
     if (centre.exists(msg::kNoCentreSubjects))
-        centre.read(false, [&](const FieldList& f) {
+        centre.read([&](const FieldList& f) {
             if (centre.need(f, {0, 1, 2, 3, 4, 5}))
                 subjectCuts(centre, f);
         });
 
     FileCheck general(out, folder, files::kGeneralSubjects);
     if (general.exists(msg::kNoGeneralSubjects))
-        general.read(false, [&](const FieldList& f) {
+        general.read([&](const FieldList& f) {
             if (!general.need(f, {1}))
                 return;
             if (!courses.contains(codes::storedForm(f[1], 10)) && (!general.need(f, {2}) || f[2] == "0"))
@@ -160,21 +270,21 @@ std::vector<Finding> checkXadeFolder(const std::filesystem::path& folder, const 
 
     FileCheck activities(out, folder, files::kActivities);
     if (activities.exists(msg::kNoActivities))
-        activities.read(true, [&](const FieldList& f) {
-            if (activities.need(f, {0, 1, 2}) && activities.line() > 1)
+        activities.read([&](const FieldList& f) {
+            if (activities.need(f, {0, 1, 2}))
                 activities.cut(f[0], 10, "the activity code", "");
         });
 
     FileCheck teachers(out, folder, files::kTeachers);
     if (teachers.exists(msg::kNoTeachers))
-        teachers.read(false, [&](const FieldList& f) {
+        teachers.read([&](const FieldList& f) {
             if (teachers.need(f, {2, 0}))
                 teachers.cut(f[0], 10, "the employee code", "");
         });
 
     FileCheck rooms(out, folder, files::kRooms);
     if (rooms.exists(msg::kNoRooms))
-        rooms.read(false, [&](const FieldList& f) {
+        rooms.read([&](const FieldList& f) {
             if (rooms.need(f, {0, 1}))
                 rooms.cut(f[0], 10, "the room code", "");
         });

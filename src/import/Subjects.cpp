@@ -62,8 +62,9 @@ public:
         writeSecond(cod, longCode, name, codMateria, codCurso, false, task, abrevXade);
     }
 
-    /// One line of the activity file, the header included: the first line not already present
-    /// is taken as the header and left out.
+    /// One data line of the activity file; a code already stored is left out. The header line
+    /// never comes here: taken by its content, a header whose first field equals a code given
+    /// would pass as present and the first real activity be dropped in its place.
     void activityLine(const FieldList& f)
     {
         const std::string& code = f[0];
@@ -71,10 +72,6 @@ public:
         const std::string& name = f[2];
         if (m_storedCods.contains(codes::storedForm(code, 10)))
             return;
-        if (m_activityHeaderPending) {
-            m_activityHeaderPending = false;
-            return;
-        }
         writeFirst(code, longCode, name, true, code, longCode);
         writeSecond(code, longCode, name, "", "", true, code, "");
     }
@@ -127,7 +124,6 @@ private:
     codes::CandidateSearch m_search;
     KeyTable<std::string> m_codeOfLongCode;
     KeySet m_storedCods; // every COD of ASIGNOMT, as stored
-    bool m_activityHeaderPending = true;
     std::int64_t m_count = 0;
     std::int64_t m_count2 = 0;
 };
@@ -192,7 +188,7 @@ void DatosMaterias(RunState& run)
         cursos.close();
         return;
     }
-    lines.emplace(run.csvFile(files::kActivities), true);
+    lines.emplace(run.csvFile(files::kActivities));
     while (lines->next(f))
         writer.activityLine(f);
     writer.close();

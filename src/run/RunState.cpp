@@ -2,6 +2,7 @@
 
 #include "common/Error.h"
 #include "common/IoErrors.h"
+#include "text/CsvLine.h"
 
 #include <exception>
 #include <stdexcept>
@@ -160,16 +161,30 @@ void RunState::countWritten(std::string_view table, std::int64_t records)
     m_written.emplace_back(std::string(table), records);
 }
 
+std::string errorText(const std::exception& e)
+{
+    std::string text = errorBoxText(e.what());
+    const auto* error = dynamic_cast<const Error*>(&e);
+    if (!error || error->file().empty())
+        return text;
+    // The path in the converter's code page, as the rest of the text; kept as it is when it is
+    // no UTF-8.
+    const std::string raw = error->file().string();
+    const std::string path = decodeLine(raw);
+    text += "\nFile: " + (path.empty() ? raw : path);
+    if (error->line() > 0)
+        text += "\nLine: " + std::to_string(error->line());
+    return text;
+}
+
 bool runHandler(Feedback& feedback, const std::function<void()>& handler)
 {
     try {
         handler();
         return true;
-    } catch (const Error& e) {
-        feedback.errorBox(errorBoxText(e.what()));
     } catch (const std::exception& e) {
-        // Out of memory and the like: shown the same way, so no front end ends without a word.
-        feedback.errorBox(errorBoxText(e.what()));
+        // Out of memory and the like too: shown the same way, so no front end ends without a word.
+        feedback.errorBox(errorText(e));
     }
     return false;
 }

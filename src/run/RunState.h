@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -116,6 +117,11 @@ private:
     std::array<std::unique_ptr<Table>, kHandles> m_handles;
     std::vector<std::pair<std::string, std::int64_t>> m_written;
 };
+
+/// The text the standard error box shows for `e`: the message as errorBoxText() gives it and,
+/// for an error about a file whose message does not name it, "File: PATH" on a second line
+/// (and "Line: N" on a third for an error about one line).
+std::string errorText(const std::exception& e);
 
 /// Runs one handler the way the window does: an error ends it where it arises and is shown in
 /// the standard error box; the state stays as the handler left it. False when an error ended it.

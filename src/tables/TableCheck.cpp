@@ -29,6 +29,9 @@ std::string firstLine(const char* text)
 
 std::string readFile(const fs::path& p)
 {
+    // A folder holds no table.
+    if (platform::fileKind(p) == platform::FileKind::Directory)
+        throwEngine(engine::kTableMissing, p);
     return platform::readWholeFile(p, &throwEngineFailure);
 }
 

@@ -11,7 +11,12 @@ namespace conv
 const std::string& FieldList::at(int pos) const
 {
     if (pos < 0 || static_cast<std::size_t>(pos) >= m_count)
-        throw Error("List index out of bounds (" + std::to_string(pos) + ")");
+    {
+        const std::string message = "List index out of bounds (" + std::to_string(pos) + ")";
+        if (m_file)
+            throw Error(message, *m_file, m_line);
+        throw Error(message);
+    }
     return m_fields[static_cast<std::size_t>(pos)];
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +45,14 @@ public:
     void clear() noexcept
     {
         m_count = 0;
+        m_file = nullptr;
+    }
+    /// Names the line these fields come from, so that the index error says where it arose.
+    /// `file` must outlive the list's use (the reader that gave the line keeps it).
+    void setPlace(const std::filesystem::path* file, long line) noexcept
+    {
+        m_file = file;
+        m_line = line;
     }
     /// Appends an empty field and gives it for filling.
     std::string& add();
@@ -51,6 +60,8 @@ public:
 private:
     std::vector<std::string> m_fields;
     std::size_t m_count = 0;
+    const std::filesystem::path* m_file = nullptr;
+    long m_line = 0;
 };
 
 /// Reads a raw line as UTF-8 and converts it to Windows-1252 into `out`. Bytes below 80 hex are

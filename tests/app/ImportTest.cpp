@@ -481,7 +481,9 @@ private slots:
         auto w = start({"importar", "1A2B"});
         toCallScreen(*w);
         QTest::mouseClick(w->BitBtn1, Qt::LeftButton);
-        QCOMPARE(m_boxes.shown.join('\n'), QStringLiteral("error: List index out of bounds (4)"));
+        // The system's text, then the file and line it arose on.
+        QCOMPARE(m_boxes.shown.join('\n'),
+                 QStringLiteral("error: List index out of bounds (4)\nFile: ") + groups + QStringLiteral("\nLine: 11"));
         QVERIFY(w->Panel1->isVisible());
         QVERIFY(!w->Panel2->isVisible());
         QVERIFY(w->isVisible());

@@ -349,7 +349,7 @@ private slots:
         const QString before = w->currentFolder();
         w->Directorios->openRequested(QStringLiteral("/no/such/folder"));
         QCOMPARE(w->currentFolder(), before);
-        QCOMPARE(m_boxes.shown.join('\n'), QStringLiteral("error: Invalid filename."));
+        QCOMPARE(m_boxes.shown.join('\n'), QStringLiteral("error: Invalid filename.\nFile: /no/such/folder"));
     }
 
     void shortenedFolderText_data()

@@ -58,10 +58,10 @@ TEST(DumpCommand, ErrorsAndUsage)
     makeCursos(dir);
     Result r = runCli({"dump", (dir / "NONE.DBF").string()});
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "Table does not exist.\nFile: " + (dir / "NONE.DBF").string() + "\n");
+    EXPECT_EQ(r.err, (dir / "NONE.DBF").string() + ": Table does not exist.\n");
     r = runCli({"dump", (dir / "CURSOST.DBF").string(), "--index", "ABREV"});
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "Index does not exist.\nFile: " + (dir / "CURSOST.MDX").string() + "\n");
+    EXPECT_EQ(r.err, (dir / "CURSOST.MDX").string() + ": Index does not exist.\n");
     EXPECT_EQ(runCli({"dump", (dir / "CURSOST.DBF").string(), "--format", "xml"}).status, 64);
     EXPECT_EQ(runCli({"dump"}).status, 64);
 }

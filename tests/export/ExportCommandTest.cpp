@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 
 namespace conv::test
@@ -48,8 +49,9 @@ TEST_F(ExportCommand, WritesHorarioAndSumsUp)
     EXPECT_EQ(r.err, "Proceso finalizado\n");
     EXPECT_EQ(r.out,
               "HORARIO.CSV " + (csv / "HORARIO.CSV").string() +
-                  "\nlines 2\nclasses 2\npassed over, day 0: 1\npassed over, teacher not in PROFT: 0\n"
-                  "passed over, subject not in ASIGNOMT2: 0\ngroup not in GRUPOST (written without one): 0\n");
+                  "\nlines 2\nclasses 2\npassed over, day 0: 1\npassed over, day outside 1..7: 0\n"
+                  "passed over, teacher not in PROFT: 0\npassed over, subject not in ASIGNOMT2: 0\n"
+                  "passed over, SESIONES 0 or less: 0\ngroup not in GRUPOST (written without one): 0\n");
     EXPECT_EQ(horario(),
               "\"1\",\"M\xE9rcores\",\"08:00\",\"1A\",\"MAT\",\"Ana P\xE9rez\",\"\",\"A1\"\r\n"
               "\"2\",\"M\xE9rcores\",\"09:00\",\"1A\",\"MAT\",\"Ana P\xE9rez\",\"\",\"A1\"\r\n");
@@ -61,6 +63,19 @@ TEST_F(ExportCommand, ExitStatuses)
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err, "No existe la carpeta\n");
     EXPECT_EQ(missing.out, "");
+
+    // Every class passed over: HORARIO.CSV is not replaced, stderr says why, the counts follow.
+    std::ofstream(csv / "HORARIO.CSV") << "an older timetable";
+    table(layouts::SOLUC, {{{"DIA", 9.0}}, {{"DIA", 0.0}}});
+    const Result none = runCli({"export", "--csv", csv.string(), "--work", work.string()});
+    EXPECT_EQ(none.status, 1);
+    EXPECT_EQ(none.err,
+              "HORARIO.CSV no se ha modificado: ninguna de las 2 clases de SOLUC se puede exportar (d\xC3\xAD" "a 0: 1; "
+              "d\xC3\xAD" "a fuera de 1 a 7: 1; profesor que no est\xC3\xA1 en PROFT: 0; materia que no est\xC3\xA1 en "
+              "ASIGNOMT2: 0; SESIONES 0 o menos: 0).\n");
+    EXPECT_EQ(none.out.substr(0, 18), "lines 0\nclasses 2\n");
+    EXPECT_EQ(horario(), "an older timetable");
+    std::filesystem::remove(csv / "HORARIO.CSV");
 
     std::filesystem::remove(work / "SOLUC.DBF");
     const Result ended = runCli({"export", "--csv", csv.string(), "--work", work.string()});

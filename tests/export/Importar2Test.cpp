@@ -100,13 +100,13 @@ TEST_F(Export, EveryRuleOfTheTimetable)
               clase("MAT", "P1", "G1", "A1", 3, 2, 0.5),     // period 3 of day 3: none, empty start
               clase("MAT", "P1", "G1", "A1", 4, 2.5, 1),     // whole: 2.5 rounds to 2
               clase("MAT", "P1", "G1", "A1", 5, 3.5, 1),     // whole: 3.5 rounds to 4
-              clase("MAT", "P1", "G1", "A1", 1, 1, 0),       // no line
+              clase("MAT", "P1", "G1", "A1", 1, 1, 0),       // no period: passed over
               clase("MAT", "P1", "G1", "A1", 0, 1, 1),       // day 0: passed over
               clase("MAT", "P9", "G1", "A1", 1, 1, 1),       // teacher unknown: passed over
               clase("FIS", "P1", "G1", "A1", 1, 1, 1),       // subject unknown for C1: passed over
               clase("MAT", "P1", "GX", "A1", 1, 1, 1),       // no group: MAT with an empty course, none
               clase("TIT", "P2", "GX", "A2", 6, 1, 1),       // no group: the activity with an empty course
-              clase("MAT", "P1", "G1", "A1", 8, 1, 1),       // day 8: empty name
+              clase("MAT", "P1", "G1", "A1", 8, 1, 1),       // day 8: no name, passed over
               clase("MAT", "P1", "g1", "A\"3", 7, 6, 1),     // letter case of the group; quote in the room
           });
     ExportReport report;
@@ -125,20 +125,21 @@ TEST_F(Export, EveryRuleOfTheTimetable)
              "Titor\xED"
              "a",
              "Xan \"\"O Vello\"\", mestre", "A2") +
-        line("9", "", "08:00", "1ESO-A", "MAT1", "Ana P\xE9rez", "A1") +
-        line("10", "Domingo", "13:00", "1eso-b", "Mat C2", "Ana P\xE9rez", "A\"\"3");
+        line("9", "Domingo", "13:00", "1eso-b", "Mat C2", "Ana P\xE9rez", "A\"\"3");
     EXPECT_EQ(horario(), expected);
-    EXPECT_EQ(dump(layouts::HORARIOXADECSV).size(), 10u);
+    EXPECT_EQ(dump(layouts::HORARIOXADECSV).size(), 9u);
     EXPECT_EQ(dump(layouts::HORARIOXADECSV)[7],
               "8|S\xE1"
               "bado|08:00||Titor\xED"
               "a|Xan \"O Vello\", mestre||A2");
 
-    EXPECT_EQ(report.lines, 10);
+    EXPECT_EQ(report.lines, 9);
     EXPECT_EQ(report.classes, 14);
     EXPECT_EQ(report.dayZero, 1);
+    EXPECT_EQ(report.badDay, 1);
     EXPECT_EQ(report.noTeacher, 1);
     EXPECT_EQ(report.noSubject, 2);
+    EXPECT_EQ(report.noPeriods, 1);
     EXPECT_EQ(report.noGroup, 1); // the other class without a group was passed over
 }
 
@@ -168,6 +169,58 @@ TEST_F(Export, EndStateStandaloneAndEmbedded)
     ASSERT_TRUE(runHandler(embeddedFeedback, [&] { BImportarClick(embedded, csv.string()); }));
     EXPECT_EQ(embedded.Transformado, 1);
     EXPECT_EQ(embeddedFeedback.changes.back(), UiChange::CloseWindow);
+}
+
+// SOLUC holds classes but every one is passed over: an empty HORARIO.CSV would replace a good
+// one, so the file stays as it was, the user is told why and the status stays unset.
+TEST_F(Export, NoClassWrittenLeavesHorarioAsItWasAndSaysWhy)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<Row> soluc;
+        std::int64_t ExportReport::*counter;
+    };
+    const Case cases[] = {
+        {"day 0", {clase("MAT", "P1", "G1", "A1", 0, 1, 1), clase("MAT", "P1", "G1", "A1", 0, 2, 1)},
+         &ExportReport::dayZero},
+        {"day outside 1..7", {clase("MAT", "P1", "G1", "A1", 8, 1, 1), clase("MAT", "P1", "G1", "A1", -1, 2, 1)},
+         &ExportReport::badDay},
+        {"teacher unknown", {clase("MAT", "P7", "G1", "A1", 1, 1, 1), clase("MAT", "", "G1", "A1", 2, 2, 1)},
+         &ExportReport::noTeacher},
+        {"subject unknown", {clase("FIS", "P1", "G1", "A1", 1, 1, 1), clase("MAT", "P1", "GX", "A1", 2, 2, 1)},
+         &ExportReport::noSubject},
+        {"no period", {clase("MAT", "P1", "G1", "A1", 1, 1, 0), clase("MAT", "P1", "G1", "A1", 2, 2, -2)},
+         &ExportReport::noPeriods},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        table(layouts::SOLUC, c.soluc);
+        std::ofstream(csv / "HORARIO.CSV", std::ios::trunc) << "an older timetable";
+        ExportFeedback shown;
+        RunState again(shown, work);
+        ExportReport report;
+        ASSERT_TRUE(runHandler(shown, [&] { BImportarClick(again, csv.string(), &report); }));
+        EXPECT_EQ(horario(), "an older timetable");
+        EXPECT_EQ(again.Transformado, 0);
+        EXPECT_EQ(report.classes, 2);
+        EXPECT_EQ(report.lines, 0);
+        EXPECT_EQ(report.*c.counter, 2);
+        EXPECT_TRUE(report.horarioCsv.empty());
+        ASSERT_EQ(shown.notices.size(), 1u);
+        EXPECT_EQ(shown.notices[0], exporter::nothingWrittenText(report));
+    }
+    ExportReport counts;
+    counts.classes = 9;
+    counts.dayZero = 1;
+    counts.badDay = 2;
+    counts.noTeacher = 3;
+    counts.noSubject = 1;
+    counts.noPeriods = 1;
+    EXPECT_EQ(exporter::nothingWrittenText(counts),
+              "HORARIO.CSV no se ha modificado: ninguna de las 9 clases de SOLUC se puede exportar (d\xED" "a 0: 1; "
+              "d\xED" "a fuera de 1 a 7: 2; profesor que no est\xE1 en PROFT: 3; materia que no est\xE1 en ASIGNOMT2: 1; "
+              "SESIONES 0 o menos: 1).");
 }
 
 TEST_F(Export, TheUsersTemplateCorrectionIsWhatTheExportUses)
@@ -205,7 +258,7 @@ TEST_F(Export, MissingFolder)
 
 TEST_F(Export, EmptyTimetableGivesAnEmptyFile)
 {
-    table(layouts::SOLUC, {clase("MAT", "P1", "G1", "A1", 0, 1, 1)});
+    table(layouts::SOLUC, {});
     std::ofstream(csv / "HORARIO.CSV") << "an older timetable";
     ASSERT_TRUE(exportAll());
     EXPECT_TRUE(fs::exists(csv / "HORARIO.CSV"));
@@ -252,11 +305,16 @@ TEST_F(Export, WithoutDiasHorasTheExportStopsAtItsOpening)
 
 TEST_F(Export, AFailureToWriteHorarioIsReportedAndLeavesTheStatusUnset)
 {
-    table(layouts::SOLUC, {clase("MAT", "P1", "G1", "A1", 0, 1, 1)}); // no line: the file would be empty
+    table(layouts::SOLUC, {}); // no line: the file would be empty
     fs::create_directories(csv / "HORARIO.CSV" / "in the way");
     EXPECT_FALSE(exportAll());
     ASSERT_EQ(feedback.errors.size(), 1u);
-    EXPECT_EQ(feedback.errors[0].back(), '.');
+    // The system's text, and the file it arose on.
+    const std::string& error = feedback.errors[0];
+    const std::size_t firstLineEnd = error.find('\n');
+    ASSERT_NE(firstLineEnd, std::string::npos) << error;
+    EXPECT_EQ(error[firstLineEnd - 1], '.');
+    EXPECT_EQ(error.substr(firstLineEnd), "\nFile: " + (csv / "HORARIO.CSV").string());
     EXPECT_EQ(run.Transformado, 0);
     EXPECT_TRUE(feedback.notices.empty());
     std::vector<std::string> names;

@@ -99,14 +99,44 @@ TEST_F(Template, NoDayOneInDiasHorasGivesAnEmptyTemplateBuiltAgainNextTime)
     EXPECT_EQ(dump(layouts::PLANTILLA), (std::vector<std::string>{"1|08:30|09:20"}));
 }
 
-TEST_F(Template, APeriodThatIsNoWholeNumberEndsItKeepingTheRowsPosted)
+// A period that is no whole number ends the direction before the template is touched: no
+// part-built template is left for later runs to reuse, and once DIASHORAST is mended the next
+// run builds the whole template.
+TEST_F(Template, APeriodThatIsNoWholeNumberLeavesNoPartTemplate)
 {
-    table(layouts::DIASHORAST,
-          {diasHoras("1", "1", "08:00:00", "08:50:00"), diasHoras("1", "2b", "09:00", "09:50"),
-           diasHoras("1", "3", "10:00", "10:50")});
-    EXPECT_ERROR_TEXT(PlantillaCentro(run), "'2b' is not a valid integer value");
-    EXPECT_EQ(feedback.templateChecks, 0);
-    EXPECT_EQ(dump(layouts::PLANTILLA), (std::vector<std::string>{"1|08:00|08:50"}));
+    struct Case
+    {
+        const char* name;
+        bool emptyTemplateBefore;
+    };
+    for (const Case c : {Case{"no template before", false}, Case{"an empty template before", true}}) {
+        SCOPED_TRACE(c.name);
+        fs::remove(work / "PLANTILLA.DBF");
+        fs::remove(work / "PLANTILLA.MDX");
+        if (c.emptyTemplateBefore)
+            table(layouts::PLANTILLA, {});
+        table(layouts::DIASHORAST,
+              {diasHoras("1", "1", "08:00:00", "08:50:00"), diasHoras("1", "2", "09:00", "09:50"),
+               diasHoras("1", "3", "10:00", "10:50"), diasHoras("1", "4", "11:00", "11:50"),
+               diasHoras("1", "abc", "12:00", "12:50")});
+        {
+            ExportFeedback first;
+            RunState failing(first, work);
+            EXPECT_ERROR_TEXT(PlantillaCentro(failing), "'abc' is not a valid integer value");
+            EXPECT_EQ(first.templateChecks, 0);
+        }
+        if (c.emptyTemplateBefore)
+            EXPECT_TRUE(dump(layouts::PLANTILLA).empty());
+        else
+            EXPECT_FALSE(fs::exists(work / "PLANTILLA.DBF"));
+
+        table(layouts::DIASHORAST,
+              {diasHoras("1", "1", "08:00:00", "08:50:00"), diasHoras("1", "2", "09:00", "09:50")});
+        ExportFeedback again;
+        RunState next(again, work);
+        PlantillaCentro(next);
+        EXPECT_EQ(dump(layouts::PLANTILLA), (std::vector<std::string>{"1|08:00|08:50", "2|09:00|09:50"}));
+    }
 }
 
 } // namespace

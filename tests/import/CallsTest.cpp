@@ -72,7 +72,7 @@ TEST_F(Calls, ShortLineEndsTheHandler)
 {
     xade("convocatoriasCentro.csv", {"C1,Uno", "C2"});
     EXPECT_FALSE(runHandler(feedback, [&] { import::BExportarClick(*run, csv.path().string()); }));
-    EXPECT_EQ(feedback.errors, (std::vector<std::string>{"List index out of bounds (1)"}));
+    EXPECT_EQ(feedback.errors, (std::vector<std::string>{indexError(1, "convocatoriasCentro.csv", 3)}));
     EXPECT_EQ(run->Transformado, 1);
     EXPECT_EQ(dump("CONVOCAXADE", {"CONVOCATORIA"}), (std::vector<std::string>{"C1"}));
     EXPECT_TRUE(feedback.changes.back() == UiChange::DisableImportar); // no call screen

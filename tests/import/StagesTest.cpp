@@ -85,7 +85,7 @@ TEST_F(Stages, AShortLineEndsTheRunAndPostedRecordsStay)
     xade("gruposCentro.csv", {"C1,K1,G1,A,Curso1,1A", "C1,K1,G2,B,Curso1"});
     xade("aulasCentro.csv", {"A1,Aula"});
     EXPECT_FALSE(importAll(k1));
-    EXPECT_EQ(feedback.errors, (std::vector<std::string>{"List index out of bounds (5)"}));
+    EXPECT_EQ(feedback.errors, (std::vector<std::string>{indexError(5, "gruposCentro.csv", 3)}));
     EXPECT_EQ(dump("GRUPOST", {"ABREV"}), (std::vector<std::string>{"ESO1A"}));
     EXPECT_FALSE(std::filesystem::exists(work / "AULAT.DBF")); // later stages did not run
     EXPECT_EQ(std::count(feedback.notices.begin(), feedback.notices.end(), std::string(msg::kFinished)), 0);
@@ -135,7 +135,7 @@ TEST_F(Stages, SubjectsAndActivities)
     // Line X4 has no position 2: the run ends there, after what the lines before posted.
     xade("actividadesProfesor.csv", {"AC1,Garda,\"Garda de biblioteca\"", "MAT1,x,y", "AC1,Outra,z"}, "COD,D,N");
     EXPECT_FALSE(importAll({{"K1", {"M", "ESO", "1"}}, {"K2", {"M", "ESO", "2"}}}));
-    EXPECT_EQ(feedback.errors, (std::vector<std::string>{"List index out of bounds (2)"}));
+    EXPECT_EQ(feedback.errors, (std::vector<std::string>{indexError(2, "materiasHorarioOfertaXeral.csv", 5)}));
 
     xade("materiasHorarioOfertaXeral.csv", {
                                                "X1,K1,0,MAT1,Matem\xC3\xA1ticas,MAT",
@@ -318,7 +318,7 @@ TEST_F(EmbeddedRun, ClosesAfterTheLastMessageOnlyWhenTheRunEnds)
     restart();
     run->NumParametros = 2;
     EXPECT_FALSE(importAll({{"K1", {"M", "ESO", "1"}}}));
-    EXPECT_EQ(feedback.log.back(), "error: List index out of bounds (1)");
+    EXPECT_EQ(feedback.log.back(), "error: " + indexError(1, "aulasCentro.csv", 2));
     EXPECT_EQ(std::count(feedback.changes.begin(), feedback.changes.end(), UiChange::CloseWindow), 0);
 }
 

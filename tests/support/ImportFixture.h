@@ -27,6 +27,13 @@ protected:
     std::unique_ptr<RunState> run = std::make_unique<RunState>(feedback, work.path());
 
     /// Writes an XADE file: a header line, then the lines, CR LF ended (text given as UTF-8).
+    /// The error box of the index error on `line` of the XADE file `name`.
+    std::string indexError(int position, const std::string& name, long line) const
+    {
+        return "List index out of bounds (" + std::to_string(position) + ")\nFile: " + (csv / name).string() +
+            "\nLine: " + std::to_string(line);
+    }
+
     void xade(const std::string& name, const std::vector<std::string>& lines, const std::string& header = "H0,H1,H2,H3,H4,H5")
     {
         std::string text = header + "\r\n";
