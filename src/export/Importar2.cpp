@@ -250,6 +250,10 @@ void Importar2(RunState& run, ExportReport* given)
 
     std::string bytes = horarioBytes(*horario, report.lines);
     run.countWritten("HORARIOXADECSV", report.lines);
+    // The work table is put on the disk first: once HORARIO.CSV is replaced, nothing is left
+    // that could fail and report an export whose file is already new.
+    horario->close();
+    horario.reset();
     // A timetable whose every class was passed over would replace a good HORARIO.CSV by an empty
     // one: the file stays as it was and the user is told why.
     const bool nothingWritten = report.classes > 0 && report.lines == 0;
@@ -260,9 +264,6 @@ void Importar2(RunState& run, ExportReport* given)
         replaceFileWhole(target, bytes);
         report.horarioCsv = target;
     }
-
-    horario->close();
-    horario.reset();
     run.conversionFinished();
 
     run.ErrorProceso = 0;

@@ -158,6 +158,7 @@ stop_window
 echo "== the same with the codes kept from that import (reuse answered OK), then the file put right"
 start_window "$work/bad"
 press BExportar
+answer_box "$boxes" Return # the import that the error ended did not finish: the user is told
 press BitBtn1
 answer_box "Recuperación de Niveles y Cursos importados anteriormente" Return
 stages_end_in_error "reuse"

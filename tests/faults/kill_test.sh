@@ -30,7 +30,9 @@ for round in $(seq 1 "$rounds"); do
     status=$?
     "$bin" check-work --work "$work" >"$scratch/check.txt" 2>&1
     check=$?
-    grep -q "problems" "$scratch/check.txt" && fail "a table reads back unsound: $(cat "$scratch/check.txt")"
+    # A table the kill cut short may have bytes after its last complete record; that is allowed
+    # only where the folder is marked unfinished.
+    [ "$check" -eq 0 ] && grep -q "problems" "$scratch/check.txt" && fail "called finished with a table unsound: $(cat "$scratch/check.txt")"
     if [ "$status" -eq 137 ]; then
         killedPartWay=$((killedPartWay + 1))
         # Cut short: unless it died before it changed anything, the folder is marked unfinished.
