@@ -203,11 +203,16 @@ stage_qt() {
     t2=$(date +%s)
     {
         echo "Qt $(qt_version) for x86_64 Windows, mingw-w64 $(mingw_version)"
-        echo "source and configure: $((t1 - t0)) s (fetch, unpack); build and install: $((t2 - t1)) s"
+        echo "fetch and unpack: $((t1 - t0)) s; configure, build and install: $((t2 - t1)) s"
         echo "options:"
         printf '  %s\n' "${qt_options[@]}"
     } >"$prefix.partial/transxade-build.txt"
     mv "$prefix.partial" "$prefix"
+    # Qt's CMake files find their prefix relative to themselves; the few text files that name
+    # the install folder (qmake's wrapper and configuration) get the final name.
+    grep -rlF "$prefix.partial" "$prefix" 2>/dev/null | while IFS= read -r f; do
+        sed -i "s|$prefix\.partial|$prefix|g" "$f"
+    done
     rm -rf "$work"
     trap - EXIT
     say "Qt for Windows built in $((t2 - t0)) s: $prefix ($(du -sh "$prefix" | cut -f1))"
