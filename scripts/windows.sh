@@ -210,7 +210,7 @@ stage_qt() {
     mv "$prefix.partial" "$prefix"
     # Qt's CMake files find their prefix relative to themselves; the few text files that name
     # the install folder (qmake's wrapper and configuration) get the final name.
-    grep -rlF "$prefix.partial" "$prefix" 2>/dev/null | while IFS= read -r f; do
+    grep -rlIF "$prefix.partial" "$prefix" 2>/dev/null | while IFS= read -r f; do
         sed -i "s|$prefix\.partial|$prefix|g" "$f"
     done
     rm -rf "$work"
