@@ -33,7 +33,7 @@ packages=(
     g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
     wine wine64 fonts-wine nsis xvfb
     cmake ninja-build xz-utils ccache
-    qt6-base-dev qt6-base-dev-tools googletest
+    qt6-base-dev qt6-base-dev-tools googletest libcli11-dev nlohmann-json3-dev
 )
 
 say() { echo "== $*" >&2; }
