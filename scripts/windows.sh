@@ -154,7 +154,8 @@ fetch_qt_source() {
     local apt_dir=$cache/apt-src
     write_source_list "$apt_dir"
     local aptopt=(-o Dir::Etc::SourceList=/dev/null -o "Dir::Etc::SourceParts=$apt_dir"
-                  -o "Dir::State::Lists=$apt_dir/lists" -o Debug::NoLocking=1)
+                  -o "Dir::State::Lists=$apt_dir/lists" -o Debug::NoLocking=1
+                  -o APT::Sandbox::User=root)
     apt-get "${aptopt[@]}" -qq update
     local tarball
     tarball=$(ls "$cache"/src/qt6-base_"${version%-*}".orig.tar.xz 2>/dev/null || true)
