@@ -451,15 +451,10 @@ void Table::createTable()
 
 void Table::deleteTable()
 {
+    deleteTableFile();
     std::string name = m_impl->fileName;
     if (fs::path(name).extension().empty())
         name += ".DBF";
-    const fs::path dbf = findNoCase(m_impl->folder, name);
-    // A table some handle or another program holds open is not deleted under it: where the
-    // tables come from, an open file cannot be deleted.
-    if (TableFile::inUse(dbf) || TableFile::lockedElsewhere(dbf))
-        throwEngine(engine::kTableBusy, dbf);
-    files().remove(dbf);
     files().remove(findNoCase(m_impl->folder, withExtension(name, ".MDX")));
 }
 
@@ -469,6 +464,8 @@ void Table::deleteTableFile()
     if (fs::path(name).extension().empty())
         name += ".DBF";
     const fs::path dbf = findNoCase(m_impl->folder, name);
+    // A table some handle or another program holds open is not deleted under it: where the
+    // tables come from, an open file cannot be deleted.
     if (TableFile::inUse(dbf) || TableFile::lockedElsewhere(dbf))
         throwEngine(engine::kTableBusy, dbf);
     files().remove(dbf);

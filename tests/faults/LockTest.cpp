@@ -1,4 +1,4 @@
-#include "support/CliRun.h"
+#include "faults/FaultSupport.h"
 #include "support/TempDir.h"
 
 #include "common/IoErrors.h"
@@ -23,22 +23,8 @@ namespace
 
 namespace fs = std::filesystem;
 
-const fs::path kSource = CONV_SOURCE_DIR;
-const std::string kSchool = (kSource / "examples" / "school").string();
-const std::string kLevels = (kSource / "examples" / "school" / "niveles.csv").string();
 /// The lock byte the table engine takes on a table it opens.
 constexpr std::uint64_t kTableLock = 0x40000000;
-
-std::string readFile(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-CliResult importSchool(const fs::path& work, const std::string& csv = kSchool)
-{
-    return runCli({"import", "--csv", csv, "--call", "2026ORD", "--levels", kLevels, "--work", work.string()});
-}
 
 /// Every file of a folder with its bytes.
 std::map<std::string, std::string> snapshot(const fs::path& folder)

@@ -1,4 +1,4 @@
-#include "support/CliRun.h"
+#include "faults/FaultSupport.h"
 #include "support/FailingFileSystem.h"
 #include "support/TempDir.h"
 
@@ -17,21 +17,6 @@ namespace
 {
 
 namespace fs = std::filesystem;
-
-const fs::path kSource = CONV_SOURCE_DIR;
-const std::string kSchool = (kSource / "examples" / "school").string();
-const std::string kLevels = (kSource / "examples" / "school" / "niveles.csv").string();
-
-std::string readFile(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-CliResult importSchool(const fs::path& work)
-{
-    return runCli({"import", "--csv", kSchool, "--call", "2026ORD", "--levels", kLevels, "--work", work.string()});
-}
 
 /// Every table of the folder still opens: a table cut short by a failure keeps the header of its
 /// last complete state (what follows it is what check-work lists, beside the unfinished mark).
