@@ -6,6 +6,7 @@
 #include "import/Messages.h"
 #include "run/Feedback.h"
 #include "tables/EngineError.h"
+#include "tables/RunFile.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -197,7 +198,9 @@ private slots:
                               conv::engine::kCorruptIndex, conv::engine::kDiskFull, conv::engine::kNoRights,
                               conv::engine::kReadOnly, conv::engine::kIndexExpression,
                               conv::engine::kInvalidFieldName, conv::engine::kInvalidFieldSize,
-                              conv::engine::kTooManyFields, conv::engine::kTableFull})
+                              conv::engine::kTooManyFields, conv::engine::kTableFull, conv::engine::kNotRegular,
+                              conv::kWorkFolderBusy, conv::kUnfinishedImport, conv::kUnfinishedExport,
+                              conv::kNotRegularFile})
             messages << ansi(m);
         for (int code : {2, 3, 4, 5, 100, 101, 106})
             messages << ansi(conv::ioErrorMessage(code));
