@@ -2,6 +2,7 @@
 
 #include "common/Error.h"
 #include "common/IoErrors.h"
+#include "tables/EngineError.h"
 
 #include <algorithm>
 #include <chrono>
@@ -72,9 +73,10 @@ WorkFolderLock::WorkFolderLock(const fs::path& workFolder)
 {
     auto& files = platform::fileSystem();
     // Opened for writing without truncating it: what an earlier run left is read first.
+    // A missing work folder reads as the engine says it of any table there: "Path not found.".
     if (platform::fileKind(m_path) == platform::FileKind::Missing)
-        files.open(m_path, platform::Access::Create, &throwIoFailure);
-    m_file = files.open(m_path, platform::Access::ReadWrite, &throwIoFailure);
+        files.open(m_path, platform::Access::Create, &throwEngineFailure);
+    m_file = files.open(m_path, platform::Access::ReadWrite, &throwEngineFailure);
     if (!m_file->tryLock(kLockOffset, kLockLength, true))
         throw IoError(ioCode(platform::lockConflict()), std::string(kWorkFolderBusy) + "\nFile: " +
                                                              platform::pathText(m_path));
