@@ -180,13 +180,15 @@ stage_qt() {
     fi
     say "building Qt $(qt_version) for Windows into $prefix (about 17 minutes on 2 cores)"
     mkdir -p "$cache"
-    # The build tree is 860 MB: never leave it behind.
-    qt_work=$(mktemp -d "$cache/qt-build.XXXXXX")
-    trap 'rm -rf "$qt_work"' EXIT
-    local work=$qt_work
+    # The build tree (860 MB) has a fixed name beside the install folder, so a build that was
+    # stopped part way (a closed terminal, a session's end) goes on where it was when run again;
+    # it is removed once Qt is installed.
+    local work=$prefix.build
     local t0 t1 t2
     t0=$(date +%s)
-    fetch_qt_source "$work"
+    if [ ! -f "$work/unpacked" ]; then
+        rm -rf "$work" && mkdir -p "$work" && fetch_qt_source "$work" && touch "$work/unpacked"
+    fi
     local log=$work/build.log
     t1=$(date +%s)
     if ! {
@@ -215,7 +217,6 @@ stage_qt() {
         sed -i "s|$prefix\.partial|$prefix|g" "$f"
     done
     rm -rf "$work"
-    trap - EXIT
     say "Qt for Windows built in $((t2 - t0)) s: $prefix ($(du -sh "$prefix" | cut -f1))"
 }
 
