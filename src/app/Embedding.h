@@ -23,8 +23,12 @@ public:
     virtual void takeFocus(QWidget* window) = 0;
 };
 
-/// The foreign windows of the running platform: X11 through xcb; on any other platform no
-/// handle names a window.
+/// The foreign windows of the running platform: X11 through xcb, Windows through its window
+/// handles; where the platform has neither, no handle names a window.
 std::unique_ptr<ParentWindows> platformParentWindows();
+
+/// Prepares the platform for a window embedded by handle, before the application exists: the
+/// window system whose handles the caller passes.
+void prepareEmbeddingPlatform();
 
 } // namespace conv::app

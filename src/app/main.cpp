@@ -18,18 +18,17 @@
 namespace
 {
 
-/// Embedding works through the X11 window id, and a scaled window would land at a scaled place
-/// in the host's window: prepare the platform before the application exists.
+/// Embedding works through the host's window handle, and a scaled window would land at a
+/// scaled place in the host's window, with a size the host did not lay out: prepare the
+/// platform, and keep the window's size in pixels at every DPI setting.
 void prepareEmbedding(const std::vector<std::string>& parameters)
 {
     const conv::StartMode mode = conv::decideStartMode(parameters);
     if (!mode.embedded)
         return;
-    const char* display = std::getenv("DISPLAY");
-    if (display && *display)
-        ::setenv("QT_QPA_PLATFORM", "xcb", 1);
-    if (!std::getenv("QT_SCALE_FACTOR") && !std::getenv("QT_SCREEN_SCALE_FACTORS"))
-        ::setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 1);
+    conv::app::prepareEmbeddingPlatform();
+    if (qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR") && qEnvironmentVariableIsEmpty("QT_SCREEN_SCALE_FACTORS"))
+        qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
 }
 
 /// With TRANSXADE_PAINT_LOG set, every widget painted is logged on stderr with the wall-clock

@@ -81,6 +81,14 @@ private:
 
 } // namespace
 
+void prepareEmbeddingPlatform()
+{
+    // The caller passes an X11 window id: use X11 even where a Wayland session is the default.
+    const char* display = std::getenv("DISPLAY");
+    if (display && *display)
+        ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+}
+
 std::unique_ptr<ParentWindows> platformParentWindows()
 {
     if (auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr)
