@@ -132,13 +132,23 @@ void replaceFileWhole(const fs::path& target, std::string_view bytes)
         throw;
     }
     // Other spellings of the same name would stay beside the new file: they go, as the
-    // platform the school's files come from has one file for all of them.
+    // platform the school's files come from has one file for all of them. Where the file
+    // system is blind to letter case, another spelling is the new file itself (it kept the old
+    // file's spelling): it only takes the name's spelling.
     const std::string name = platform::pathText(target.filename());
     std::error_code ec;
+    std::vector<fs::path> others;
     for (const auto& entry : fs::directory_iterator(folder, ec)) {
         const std::string other = platform::pathText(entry.path().filename());
         if (other != name && sameNoCase(other, name))
-            files.remove(entry.path());
+            others.push_back(entry.path());
+    }
+    for (const fs::path& other : others) {
+        std::error_code same;
+        if (fs::equivalent(other, target, same))
+            fs::rename(other, target, same);
+        else
+            files.remove(other);
     }
 }
 
