@@ -299,7 +299,9 @@ void DataGrid::applyWidths()
     bold.setBold(true);
     const QFontMetrics titleFm(bold);
     const auto& cols = m_model->columns();
-    for (std::size_t i = 0; i < cols.size(); ++i) {
+    // A stretched last column takes the width left, whatever its own.
+    const std::size_t fixed = m_options.stretchLastColumn && !cols.empty() ? cols.size() - 1 : cols.size();
+    for (std::size_t i = 0; i < fixed; ++i) {
         const int byChars = cols[i].widthChars * fm.averageCharWidth() + 6;
         const int byTitle = titleFm.horizontalAdvance(cols[i].title) + 8;
         setColumnWidth(static_cast<int>(i), qMax(byChars, byTitle));

@@ -1,5 +1,6 @@
 #include "app/Help.h"
 
+#include "app/AnsiText.h"
 #include "app/ChmFile.h"
 #include "app/HelpViewer.h"
 #include "common/IoErrors.h"
@@ -31,11 +32,11 @@ Help::~Help() = default;
 
 QString Help::helpFile() const
 {
-    const std::filesystem::path file = findNoCase(QFile::encodeName(m_programFolder).toStdString(), kHelpFile);
+    const std::filesystem::path file = findNoCase(toPath(m_programFolder), kHelpFile);
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec))
         return {};
-    return QFile::decodeName(QByteArray::fromStdString(file.string()));
+    return fromPath(file);
 }
 
 namespace

@@ -156,7 +156,7 @@ TMForm::TMForm(const WindowSetup& setup, QWidget* parent)
     // The folder list starts on the process's current folder; the work folder is the one for
     // the folder opened, and follows it until a direction starts.
     guarded([this] { Directorios->openFolder(QDir::currentPath()); });
-    m_core = makeConversion(*this, QFile::encodeName(Directorios->folder()).toStdString());
+    m_core = makeConversion(*this, toPath(Directorios->folder()));
     FormCreate(setup.parameters);
 }
 
@@ -354,8 +354,7 @@ void TMForm::watchHost()
 
 QString TMForm::statusFile() const
 {
-    const auto path = findNoCase(QFile::encodeName(m_programFolder).toStdString(), kStatusFile);
-    return QFile::decodeName(QByteArray::fromStdString(path.string()));
+    return fromPath(findNoCase(toPath(m_programFolder), kStatusFile));
 }
 
 QString TMForm::currentFolder() const
@@ -368,7 +367,7 @@ bool TMForm::FormClose()
     if (m_core->NumParametros() != 2)
         return true;
     return guarded([this] {
-        writeProfileString(QFile::encodeName(statusFile()).toStdString(), kStatusSection, kStatusKey,
+        writeProfileString(toPath(statusFile()), kStatusSection, kStatusKey,
                            std::to_string(m_core->Transformado()));
     });
 }
@@ -573,19 +572,19 @@ void TMForm::folderChanged(const QString& folder)
     // The work folder lies on the file system of the folder opened last; until a direction
     // starts, the core follows it.
     if (m_core && BExportar->isEnabled() && BImportar->isEnabled())
-        m_core->followFolder(QFile::encodeName(folder).toStdString());
+        m_core->followFolder(toPath(folder));
 }
 
 void TMForm::BExportarClick()
 {
-    guarded([this] { m_core->BExportarClick(QFile::encodeName(Directorios->folder()).toStdString()); });
+    guarded([this] { m_core->BExportarClick(pathText(Directorios->folder())); });
     refreshGrids();
     focusScreen();
 }
 
 void TMForm::BImportarClick()
 {
-    guarded([this] { m_core->BImportarClick(QFile::encodeName(Directorios->folder()).toStdString()); });
+    guarded([this] { m_core->BImportarClick(pathText(Directorios->folder())); });
     setBusy(false); // an error inside the export leaves no wait cursor behind
 }
 

@@ -1,5 +1,6 @@
 #include "cli/CommandContext.h"
 #include "cli/Commands.h"
+#include "platform/File.h"
 #include "export/Export.h"
 #include "run/RunState.h"
 #include "tables/WorkFolder.h"
@@ -70,7 +71,7 @@ void printSummary(const exporter::ExportReport& r, std::ostream& out)
 int exportCommand(const ExportOptions& opt, std::ostream& out, std::ostream& err)
 {
     ExportFeedback feedback(err);
-    RunState run(feedback, opt.work.empty() ? defaultWorkFolder() : fs::path(opt.work));
+    RunState run(feedback, opt.work.empty() ? defaultWorkFolder() : platform::pathFromText(opt.work));
     exporter::ExportReport report;
     if (!runHandler(feedback, [&] { exporter::BImportarClick(run, opt.csv, &report); }))
         return kExitError;

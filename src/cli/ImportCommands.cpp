@@ -1,5 +1,6 @@
 #include "cli/CommandContext.h"
 #include "cli/Commands.h"
+#include "platform/File.h"
 #include "cli/Paths.h"
 #include "import/Import.h"
 #include "import/LevelAnswers.h"
@@ -67,7 +68,7 @@ struct ImportOptions
 
 fs::path workFolderOf(const ImportOptions& opt)
 {
-    return opt.work.empty() ? defaultWorkFolder() : fs::path(opt.work);
+    return opt.work.empty() ? defaultWorkFolder() : platform::pathFromText(opt.work);
 }
 
 /// The exit status a finished (or ended) run gives.
@@ -178,12 +179,12 @@ int importCommand(const ImportOptions& opt, std::ostream& out, std::ostream& err
 int checkCommand(const ImportOptions& opt, std::ostream& out, std::ostream& err)
 {
     std::error_code ec;
-    if (!fs::is_directory(opt.csv, ec)) {
+    if (!fs::is_directory(platform::pathFromText(opt.csv), ec)) {
         err << ansiToUtf8(msg::kNoFolder) << '\n';
         return kExitMissing;
     }
     const std::optional<std::string> call = opt.call.empty() ? std::nullopt : std::optional(opt.call);
-    const std::vector<import::Finding> findings = import::checkXadeFolder(opt.csv, call);
+    const std::vector<import::Finding> findings = import::checkXadeFolder(platform::pathFromText(opt.csv), call);
     int ends = 0, missing = 0, cut = 0, lost = 0;
     for (const import::Finding& f : findings) {
         out << f.file;

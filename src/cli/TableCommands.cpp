@@ -128,7 +128,7 @@ bool isTableFile(const std::string& name)
 /// finished: 0 when all is sound and finished, 1 otherwise.
 int checkWorkCommand(const std::string& given, std::ostream& out)
 {
-    const fs::path work = given.empty() ? defaultWorkFolder() : fs::path(given);
+    const fs::path work = given.empty() ? defaultWorkFolder() : platform::pathFromText(given);
     if (platform::fileKind(work) != platform::FileKind::Directory)
         throwIoFailure({platform::Failure::PathNotFound, 0}, work);
     std::vector<fs::path> tables;

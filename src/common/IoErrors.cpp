@@ -1,5 +1,7 @@
 #include "common/IoErrors.h"
 
+#include "platform/File.h"
+
 #include <algorithm>
 #include <system_error>
 
@@ -77,16 +79,18 @@ std::filesystem::path findNoCase(const std::filesystem::path& folder, const std:
 {
     namespace fs = std::filesystem;
     std::error_code ec;
-    const fs::path exact = folder / name;
-    if (fs::exists(exact, ec))
-        return exact;
+    const fs::path exact = folder / platform::pathFromText(name);
+    // The name as the folder spells it, also where the file system is blind to letter case,
+    // so that messages name the file as the user sees it.
     std::string best;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string candidate = it->path().filename().string();
+        const std::string candidate = platform::pathText(it->path().filename());
+        if (candidate == name)
+            return exact;
         if (equalNoCase(candidate, name) && (best.empty() || candidate < best))
             best = candidate;
     }
-    return best.empty() ? exact : folder / best;
+    return best.empty() ? exact : folder / platform::pathFromText(best);
 }
 
 bool fileExistsNoCase(const std::filesystem::path& folder, const std::string& name)

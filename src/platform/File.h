@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 /// File access as the converter needs it, the same on every platform: files opened with the
 /// sharing other programs expect, reads and writes at an offset, byte-range locks, flushing and
@@ -141,6 +142,13 @@ char pathSeparator();
 /// on Windows) and back. Paths shown in messages go through pathText too.
 std::filesystem::path pathFromText(const std::string& text);
 std::string pathText(const std::filesystem::path& path);
+
+/// The program's arguments as the core's text (see pathFromText): on Windows the wide command
+/// line in UTF-8, since `argv` there holds the ANSI code page's bytes; elsewhere `argv` itself.
+std::vector<std::string> commandLine(int argc, const char* const* argv);
+
+/// The folder an environment variable names, or an empty path when it is unset or empty.
+std::filesystem::path environmentPath(const char* name);
 
 /// The failure a lock refused by tryLock() stands for, as the platform numbers it.
 FileFailure lockConflict();

@@ -2,6 +2,7 @@
 
 #include "common/Error.h"
 #include "common/IoErrors.h"
+#include "platform/File.h"
 #include "text/CsvLine.h"
 
 #include <exception>
@@ -105,7 +106,7 @@ std::filesystem::path RunState::csvFolder() const
     std::string folder = RutaCSV;
     if (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\'))
         folder.pop_back();
-    return folder;
+    return platform::pathFromText(folder);
 }
 
 std::filesystem::path RunState::csvFile(const std::string& name) const
@@ -169,7 +170,7 @@ std::string errorText(const std::exception& e)
         return text;
     // The path in the converter's code page, as the rest of the text; kept as it is when it is
     // no UTF-8.
-    const std::string raw = error->file().string();
+    const std::string raw = platform::pathText(error->file());
     const std::string path = decodeLine(raw);
     text += "\nFile: " + (path.empty() ? raw : path);
     if (error->line() > 0)

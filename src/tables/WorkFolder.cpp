@@ -23,8 +23,8 @@ std::string tableFile(const TableLayout& layout)
 
 fs::path workFolderFor(const fs::path& openedFolder)
 {
-    if (const char* given = std::getenv(kWorkFolderVariable); given && *given)
-        return fs::path(given);
+    if (fs::path given = platform::environmentPath(kWorkFolderVariable); !given.empty())
+        return given;
     std::error_code ec;
     const fs::path opened = openedFolder.empty() ? fs::path("/") : fs::absolute(openedFolder, ec);
     const fs::path root = platform::volumeRoot(ec ? fs::path("/") : opened);

@@ -278,6 +278,17 @@ std::string pathText(const fs::path& path)
     return path.string();
 }
 
+std::vector<std::string> commandLine(int argc, const char* const* argv)
+{
+    return std::vector<std::string>(argv, argv + argc);
+}
+
+fs::path environmentPath(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? fs::path(value) : fs::path();
+}
+
 std::uint32_t processId()
 {
     return static_cast<std::uint32_t>(::getpid());

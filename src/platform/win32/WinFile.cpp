@@ -1,9 +1,12 @@
 #include "platform/File.h"
+#include "platform/win32/WinError.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -18,31 +21,7 @@ namespace fs = std::filesystem;
 
 FileFailure failureOf(DWORD err)
 {
-    const int native = static_cast<int>(err);
-    switch (err) {
-    case ERROR_FILE_NOT_FOUND:
-        return {Failure::NotFound, native};
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_NETPATH:
-    case ERROR_FILENAME_EXCED_RANGE:
-        return {Failure::PathNotFound, native};
-    case ERROR_ACCESS_DENIED:
-    case ERROR_WRITE_PROTECT:
-        return {Failure::AccessDenied, native};
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-        return {Failure::Busy, native};
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return {Failure::DiskFull, native};
-    case ERROR_TOO_MANY_OPEN_FILES:
-        return {Failure::TooManyFiles, native};
-    default:
-        return {Failure::Other, native};
-    }
+    return failureFromWindowsError(err);
 }
 
 [[noreturn]] void fail(FailHandler handler, DWORD err, const fs::path& path)
@@ -241,6 +220,35 @@ public:
 
 } // namespace
 
+FileFailure failureFromWindowsError(std::uint32_t err)
+{
+    const int native = static_cast<int>(err);
+    switch (err) {
+    case ERROR_FILE_NOT_FOUND:
+        return {Failure::NotFound, native};
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_FILENAME_EXCED_RANGE:
+        return {Failure::PathNotFound, native};
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+        return {Failure::AccessDenied, native};
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return {Failure::Busy, native};
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return {Failure::DiskFull, native};
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return {Failure::TooManyFiles, native};
+    default:
+        return {Failure::Other, native};
+    }
+}
+
 FileSystem& nativeFileSystem()
 {
     static WinFileSystem fs;
@@ -300,6 +308,37 @@ std::string pathText(const fs::path& path)
     std::string text(static_cast<std::size_t>(n), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n, nullptr, nullptr);
     return text;
+}
+
+std::vector<std::string> commandLine(int argc, const char* const* argv)
+{
+    int count = 0;
+    LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (!wide || count != argc) {
+        // Not this process's own command line (a test calls with arguments of its own).
+        if (wide)
+            ::LocalFree(wide);
+        return std::vector<std::string>(argv, argv + argc);
+    }
+    std::vector<std::string> args;
+    for (int i = 0; i < count; ++i)
+        args.push_back(pathText(fs::path(wide[i])));
+    ::LocalFree(wide);
+    return args;
+}
+
+fs::path environmentPath(const char* name)
+{
+    const int n = ::MultiByteToWideChar(CP_UTF8, 0, name, -1, nullptr, 0);
+    std::wstring wideName(static_cast<std::size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, name, -1, wideName.data(), n);
+    const DWORD size = ::GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
+    if (size <= 1)
+        return {};
+    std::wstring value(size, L'\0');
+    const DWORD got = ::GetEnvironmentVariableW(wideName.c_str(), value.data(), size);
+    value.resize(got < size ? got : 0);
+    return fs::path(value);
 }
 
 FileFailure lockConflict()
