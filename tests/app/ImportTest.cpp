@@ -471,7 +471,8 @@ private slots:
     void errorInAStageLeavesTheWindowOpen()
     {
         // A groups line too short for the course name: the error box, the call screen stays.
-        const QString groups = QDir(m_school.path()).filePath(QStringLiteral("gruposCentro.csv"));
+        const QString groups =
+            QDir::toNativeSeparators(QDir(m_school.path()).filePath(QStringLiteral("gruposCentro.csv")));
         QFile f(groups);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray original = f.readAll();

@@ -42,7 +42,7 @@ std::string inFolder(const fs::path& dir, const std::string& text)
 {
     std::string out = text;
     for (std::size_t at = 0; (at = out.find("DIR/", at)) != std::string::npos;)
-        out.replace(at, 4, dir.string() + "/");
+        out.replace(at, 4, (dir / "").string()); // the folder with the platform's separator
     return out;
 }
 

@@ -3,6 +3,7 @@
 
 #include "cli/Commands.h"
 #include "common/Error.h"
+#include "platform/File.h"
 #include "run/RunState.h"
 
 #include <gtest/gtest.h>
@@ -38,7 +39,7 @@ TEST(ErrorText, TheWindowAddsTheFileAndTheBatchConverterPutsItFirst)
          [] { throw Error("Table does not exist.\nFile: /srv/VTEMP/PROFT.DBF"); },
          "Table does not exist.\nFile: /srv/VTEMP/PROFT.DBF.", "/srv/VTEMP/PROFT.DBF: Table does not exist."},
         {"a path in UTF-8 is shown in the code page of the texts",
-         [] { throw IoError(5, "File access denied", "/srv/Hor\xC3\xA1rio/a.csv"); },
+         [] { throw IoError(5, "File access denied", platform::pathFromText("/srv/Hor\xC3\xA1rio/a.csv")); },
          "File access denied.\nFile: /srv/Hor\xE1rio/a.csv", "/srv/Hor\xE1rio/a.csv: File access denied."},
         {"an error about no file", [] { throw Error("'abc' is not a valid integer value"); },
          "'abc' is not a valid integer value.", "'abc' is not a valid integer value."},

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "common/Error.h"
+#include "platform/File.h"
 #include "tables/Table.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace conv::fuzz
 {
@@ -15,18 +15,20 @@ namespace conv::fuzz
 /// A folder in memory-backed storage where the fuzz targets put the files they open.
 inline const std::filesystem::path& scratchFolder()
 {
-    static const std::filesystem::path folder = [] {
+    // Never destroyed: the removal at exit runs after the destructors of static objects
+    // registered later, and must still find the path.
+    static const std::filesystem::path* folder = [] {
         const std::filesystem::path base =
             std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
-        auto p = base / ("conv-fuzz-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(p);
+        auto* p = new std::filesystem::path(base / ("conv-fuzz-" + std::to_string(platform::processId())));
+        std::filesystem::create_directories(*p);
         std::atexit([] {
             std::error_code ec;
             std::filesystem::remove_all(scratchFolder(), ec);
         });
         return p;
     }();
-    return folder;
+    return *folder;
 }
 
 inline void writeFile(const std::filesystem::path& p, const std::string& bytes)

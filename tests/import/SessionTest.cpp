@@ -1,3 +1,4 @@
+#include "support/Environment.h"
 #include "support/ImportFixture.h"
 
 #include "tables/WorkFolder.h"
@@ -89,17 +90,14 @@ TEST_F(Session, AceptarAfterAStageErrorRunsEveryStageAgainOnFreshHandles)
 
 TEST(WorkFolderFor, FollowsTheOpenedFolderUnlessTheVariableNamesOne)
 {
-    const char* saved = std::getenv(kWorkFolderVariable);
-    const std::string keep = saved ? saved : "";
-    ::unsetenv(kWorkFolderVariable);
-    EXPECT_EQ(workFolderFor("/").parent_path(), std::filesystem::path("/"));
-    EXPECT_EQ(workFolderFor("/").filename(), std::filesystem::path("VTEMP"));
-    ::setenv(kWorkFolderVariable, "/srv/elsewhere", 1);
+    {
+        test::ScopedVariable none(kWorkFolderVariable, std::nullopt);
+        const std::filesystem::path root = std::filesystem::absolute("/"); // "C:\" on Windows
+        EXPECT_EQ(workFolderFor("/").parent_path(), root);
+        EXPECT_EQ(workFolderFor("/").filename(), std::filesystem::path("VTEMP"));
+    }
+    test::ScopedVariable given(kWorkFolderVariable, "/srv/elsewhere");
     EXPECT_EQ(workFolderFor("/tmp"), std::filesystem::path("/srv/elsewhere"));
-    if (saved)
-        ::setenv(kWorkFolderVariable, keep.c_str(), 1);
-    else
-        ::unsetenv(kWorkFolderVariable);
 }
 
 } // namespace

@@ -23,8 +23,7 @@ using test::TempDir;
 std::string today()
 {
     const std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
+    const std::tm tm = *std::localtime(&now);
     return {static_cast<char>(tm.tm_year), static_cast<char>(tm.tm_mon + 1), static_cast<char>(tm.tm_mday)};
 }
 

@@ -1,6 +1,7 @@
 // The table handle's operations and their exact results and messages.
 #include "TableTestUtil.h"
 #include "common/IoErrors.h"
+#include "support/Environment.h"
 #include "tables/TableCheck.h"
 #include "tables/WorkFolder.h"
 
@@ -448,19 +449,17 @@ namespace
 
 TEST(WorkFolder, VariableOverridesElseVtempAtTheRootOfTheCurrentFileSystem)
 {
-    const char* saved = std::getenv(kWorkFolderVariable);
-    const std::string keep = saved ? saved : "";
-    ::setenv(kWorkFolderVariable, "/srv/escola/VTEMP", 1);
-    EXPECT_EQ(defaultWorkFolder(), std::filesystem::path("/srv/escola/VTEMP"));
-    ::unsetenv(kWorkFolderVariable);
+    {
+        test::ScopedVariable given(kWorkFolderVariable, "/srv/escola/VTEMP");
+        EXPECT_EQ(defaultWorkFolder(), std::filesystem::path("/srv/escola/VTEMP"));
+    }
+    test::ScopedVariable none(kWorkFolderVariable, std::nullopt);
     const std::filesystem::path folder = defaultWorkFolder();
     EXPECT_EQ(folder.filename().string().size(), 5u);
     EXPECT_EQ(folder.filename(), findNoCase(folder.parent_path(), "VTEMP").filename());
     const std::string current = std::filesystem::current_path().string();
     EXPECT_EQ(current.rfind(folder.parent_path().string(), 0), 0u) << folder << " is not above " << current;
     EXPECT_FALSE(folder.parent_path().empty());
-    if (saved)
-        ::setenv(kWorkFolderVariable, keep.c_str(), 1);
 }
 
 } // namespace
