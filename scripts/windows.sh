@@ -10,9 +10,10 @@
 #   build      configure and build the converter into build/windows
 #   deploy     gather the programs and the DLLs they import into build/windows/deploy
 #   installer  make build/windows/TransVestranosXadeCSV-setup.exe with NSIS
-#   all        the stages above, in this order (the default)
-#   test       run the tests built for Windows under Wine, with an X server of our own
+#   test       run the tests built for Windows under Wine, with an X server of our own, and
+#              compare the Windows programs with the Linux build's (tests/windows)
 #   installcheck  install and uninstall silently in a fresh Wine prefix and check the files
+#   all        the stages above, in this order (the default)
 #
 # Nothing is downloaded from anywhere but Debian's archive. The Qt and GoogleTest builds are
 # cached outside the checkout, in ${TRANSXADE_CACHE:-${XDG_CACHE_HOME:-~/.cache}/transxade},
@@ -287,7 +288,8 @@ header_libraries() {
 
 wine_env() {
     export WINEPREFIX=$out/wine WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
-    export WINEDLLOVERRIDES="mscoree,mshtml="
+    # No Mono or Gecko prompts, and no debugger that waits for someone when a program crashes.
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 }
 
 wine_run() { "$wine64" "$@"; }
@@ -352,10 +354,6 @@ stage_build() {
     [ -d "$gtest/lib/cmake/GTest" ] || die "no GoogleTest for Windows in $gtest (run the gtest stage)"
     headers=$(header_libraries)
     export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
-    [ -f "$out/wine/transxade-ready" ] || die "no Wine prefix yet (run the wine stage): test discovery runs the tests"
-    wine_env
-    WINEPATH=$(wine_dll_path)
-    export WINEPATH
     local log=$out/build.log
     mkdir -p "$out"
     say "configuring and building the converter for Windows into $out"
@@ -411,10 +409,10 @@ find_dll() {
     return 0
 }
 
-# A CHM built by the help issue, when there is one.
+# The help file the build compiled from docs/help.
 help_file() {
     local f
-    for f in "${TRANSXADE_CHM:-}" "$out/help/XADE.CHM" "$root/build/help/XADE.CHM" "$root/docs/XADE.CHM"; do
+    for f in "${TRANSXADE_CHM:-}" "$out/src/app/XADE.CHM"; do
         [ -n "$f" ] && [ -f "$f" ] && { echo "$f"; return 0; }
     done
     return 0
@@ -450,13 +448,14 @@ stage_deploy() {
     local dest=$out/deploy chm qt
     qt=$(qt_prefix)
     rm -rf "$dest"
-    mkdir -p "$dest/platforms" "$dest/styles"
+    # The window draws with Qt's own Fusion style everywhere: no style plugin is needed.
+    mkdir -p "$dest/platforms"
     cp "$gui" "$cli" "$dest/"
     cp "$qt/plugins/platforms/qwindows.dll" "$dest/platforms/"
-    cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$dest/styles/"
     gather_dlls "$dest"
     chm=$(help_file)
-    if [ -n "$chm" ]; then cp "$chm" "$dest/XADE.CHM"; else say "no XADE.CHM yet: the installer goes without it"; fi
+    [ -n "$chm" ] || die "no XADE.CHM in the build (the xade_chm target compiles it)"
+    cp "$chm" "$dest/XADE.CHM"
     (cd "$dest" && find . -type f | sed 's|^\./||' | sort) >"$out/deploy.txt"
     say "deployed into $dest ($(du -sh "$dest" | cut -f1)):"
     sed 's/^/   /' "$out/deploy.txt" >&2
@@ -527,12 +526,33 @@ stage_test() {
     # One wineserver for all the tests: a cold start costs each test program ~2.5 s.
     /usr/lib/wine/wineserver -p
     wine_run cmd /c exit >/dev/null 2>&1 || true
-    local rc=0
-    (cd "$out" && ctest --output-on-failure -j "$jobs") || rc=$?
+    local rc=0 t0
+    t0=$(date +%s)
+    (cd "$out" && ctest --output-on-failure --timeout 300 -j "$jobs") || rc=$?
+    say "the test programs under Wine: $(($(date +%s) - t0)) s"
+    # The programs as a school uses them, against the Linux build's.
+    t0=$(date +%s)
+    local linux
+    linux=$(linux_build)
+    bash tests/windows/windows_test.sh "$out" "$out/deploy" "$linux/src/cli/transxade" \
+        "$linux/tools/standin/vestrano-standin" "$root" || rc=1
+    say "the Windows programs against the Linux build's: $(($(date +%s) - t0)) s"
     /usr/lib/wine/wineserver -k 2>/dev/null || true
     stop_xvfb
     trap - EXIT
     [ "$rc" -eq 0 ] || die "Windows tests failed"
+}
+
+# A Linux build of the converter to compare with: the test build when there is one (the
+# README's test command made it), else the release build, made when missing.
+linux_build() {
+    local b
+    for b in "$root/build/test" "$root/build/release"; do
+        [ -x "$b/src/cli/transxade" ] && [ -x "$b/tools/standin/vestrano-standin" ] && { echo "$b"; return 0; }
+    done
+    say "no Linux build to compare with: building the release"
+    bash scripts/build.sh release >&2
+    echo "$root/build/release"
 }
 
 # The installer in a fresh Wine prefix: a silent install into a folder whose name has a space
@@ -566,7 +586,19 @@ stage_installcheck() {
     [ -f "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/TransVestranosXadeCSV.lnk" ] ||
         { echo "no start-menu entry" >&2; missing=1; }
     [ "$missing" -eq 0 ] || die "the silent install is incomplete"
-    wine_run "$folder\\transxade.exe" --help >/dev/null || die "the installed transxade.exe does not run"
+    # The installed batch converter converts the example school, from its own folder.
+    local school work
+    school=$(realpath examples/school)
+    work="$WINEPREFIX/drive_c/VTEMP"
+    mkdir -p "$work"
+    wine_run "$folder\\transxade.exe" import --csv "Z:${school//\//\\}" --call 2026ORD \
+        --levels "Z:${school//\//\\}\\niveles.csv" --work 'C:\VTEMP' >"$out/installcheck.log" 2>&1 ||
+        { cat "$out/installcheck.log" >&2; die "the installed transxade.exe does not convert the example school"; }
+    local table
+    for table in GRUPOST PROFT AULAT ASIGT ASIGNOMT2 CURSOST; do
+        [ -s "$work/$table.DBF" ] || die "the installed transxade.exe wrote no $table.DBF"
+    done
+    say "the installed transxade.exe converts the example school"
     wine_run "$folder\\Uninstall.exe" /S >/dev/null 2>&1 || true
     /usr/lib/wine/wineserver -w
     if [ -e "$unix" ] || [ -e "$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/TransVestranosXadeCSV.lnk" ]; then
@@ -584,8 +616,7 @@ main() {
     local stages=("$@")
     [ ${#stages[@]} -eq 0 ] && stages=(all)
     if [ "${stages[0]}" = all ]; then
-        stages=(deps qt gtest wine build deploy installer)
-        # Not yet part of all: test installcheck (run them by name).
+        stages=(deps qt gtest wine build deploy installer test installcheck)
     fi
     local s
     for s in "${stages[@]}"; do
