@@ -12,25 +12,8 @@ namespace
 {
 
 using test::readBytes;
+using test::makeGood;
 using test::TempDir;
-
-constexpr FieldDef kFields[] = {{"CODE", FieldKind::Text, 4}, {"N", FieldKind::Integer, 0}};
-constexpr std::string_view kIndexes[] = {"CODE"};
-constexpr TableLayout kLayout{"GOOD", kFields, kIndexes};
-
-/// A sound table of 300 records (its index has two levels) to spoil.
-void makeGood(const TempDir& dir)
-{
-    rebuildTable(dir.path(), kLayout);
-    Table t(dir.path(), "GOOD.DBF");
-    t.open();
-    for (int i = 0; i < 300; ++i) {
-        t.append();
-        t.fieldByName("CODE").setString(std::to_string(i * 37 % 101));
-        t.fieldByName("N").setInteger(i);
-        t.post();
-    }
-}
 
 struct Spoil
 {

@@ -17,6 +17,7 @@ namespace
 {
 
 using test::readBytes;
+using test::makeGood;
 using test::TempDir;
 
 TEST(Disk, AFullDiskGivesTheEngineErrorAndNoTableThatLooksComplete)
@@ -109,7 +110,7 @@ TEST(Processes, ExclusiveUseHoldsAcrossProcesses)
     Table shared(dir.path(), "GOOD.DBF");
     EXPECT_ERROR_TEXT(shared.open(), "Table is busy.\nFile: " + (dir / "GOOD.DBF").string());
     Table other(dir.path(), "GOOD.DBF");
-    other.setLayout(kLayout);
+    other.setLayout(test::kGoodLayout);
     EXPECT_ERROR_TEXT(other.createTable(), "Table is busy.\nFile: " + (dir / "GOOD.DBF").string());
     (void)!write(toChild[1], &c, 1);
     int status = 0;

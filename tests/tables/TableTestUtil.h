@@ -3,6 +3,7 @@
 #include "common/Error.h"
 #include "support/TempDir.h"
 #include "tables/Table.h"
+#include "tables/WorkFolder.h"
 
 #include <cstdint>
 #include <fstream>
@@ -48,6 +49,25 @@ void appendRecord(Table& t, Fill fill)
     t.append();
     fill(t);
     t.post();
+}
+
+/// A small table of a code and a number, indexed on the code.
+constexpr FieldDef kGoodFields[] = {{"CODE", FieldKind::Text, 4}, {"N", FieldKind::Integer, 0}};
+constexpr std::string_view kGoodIndexes[] = {"CODE"};
+constexpr TableLayout kGoodLayout{"GOOD", kGoodFields, kGoodIndexes};
+
+/// GOOD.DBF in `dir`: a sound table of 300 records (its index has two levels) to spoil.
+inline void makeGood(const TempDir& dir)
+{
+    rebuildTable(dir.path(), kGoodLayout);
+    Table t(dir.path(), "GOOD.DBF");
+    t.open();
+    for (int i = 0; i < 300; ++i) {
+        t.append();
+        t.fieldByName("CODE").setString(std::to_string(i * 37 % 101));
+        t.fieldByName("N").setInteger(i);
+        t.post();
+    }
 }
 
 } // namespace conv::test
