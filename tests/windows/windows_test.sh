@@ -5,7 +5,8 @@
 #   2. the same in a folder whose name has a space and a non-ASCII letter ("Horário 2026");
 #   3. two transxade.exe imports started together on one work folder exclude each other;
 #   4. the window started embedded in a plain Win32 host is its child at (2,2) without caption,
-#      ends when the host closes, and leaves "Vestrano.ini" beside its program file.
+#      ends when the host closes, and leaves "Vestrano.ini" beside its program file; at 144 DPI
+#      it has the same size in pixels.
 #
 # Usage: windows_test.sh WINDOWS_BUILD DEPLOY_FOLDER LINUX_TRANSXADE LINUX_STANDIN SOURCE_FOLDER
 # Runs inside scripts/windows.sh's test stage: Wine's prefix, WINEPATH and an X server are set.
@@ -148,6 +149,20 @@ if [ -f "$program/Vestrano.ini" ] && tr -d '\r' <"$program/Vestrano.ini" | grep 
 else
     fail "no Vestrano.ini with Transformado=0 beside the program file"
     cat "$program/Vestrano.ini" >&2 2>/dev/null || true
+fi
+
+# The same size in pixels at 150 % (144 DPI): the host lays the window out in pixels.
+dpi_key='HKCU\Control Panel\Desktop'
+wrun reg add "$dpi_key" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+/usr/lib/wine/wineserver -w
+wrun "$host" --check --direction importar "$(winpath "$program/TransVestranosXadeCSV.exe")" >"$scratch/dpi.txt" 2>&1 || true
+wrun reg delete "$dpi_key" /v LogPixels /f >/dev/null 2>&1 || true
+/usr/lib/wine/wineserver -w
+if grep -q '^embedded: yes' "$scratch/dpi.txt" && grep -q ' at (2,2) size 599x269 ' "$scratch/dpi.txt"; then
+    pass "at 144 DPI: embedded at (2,2), 599x269 as at 96 DPI"
+else
+    fail "at 144 DPI the embedded window is not as at 96 DPI:"
+    cat "$scratch/dpi.txt" >&2
 fi
 
 if [ "$failures" -gt 0 ]; then
