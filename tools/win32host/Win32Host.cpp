@@ -15,7 +15,7 @@
 // With --check the host looks at the converter's window through the Win32 API once its place
 // has settled (Windows and Wine move a new child in the event loop, so the first look may see
 // it elsewhere), prints what it found:
-//   child 0x... parent 0x... at (X,Y) size WxH style 0x... child=yes caption=no border=no visible=yes
+//   child 0x... parent 0x... at (X,Y) size WxH style 0x... child=yes caption=no border=no visible=yes dpi=N
 //   embedded: yes | embedded: no (REASONS)
 // then closes its own window, as the timetable program does when it quits, and waits for the
 // converter to notice and end. The exit status is then 0 only when the window was embedded as
@@ -142,10 +142,15 @@ void lookAtChild()
         const bool caption = (style & WS_CAPTION) == WS_CAPTION;
         const bool border = (style & (WS_BORDER | WS_THICKFRAME)) != 0;
         const bool visible = IsWindowVisible(child) != FALSE;
+        // The screen's DPI setting as the system reports it to a program that is not DPI-aware.
+        const HDC screen = GetDC(nullptr);
+        const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
         char line[256];
-        std::snprintf(line, sizeof line, "at (%ld,%ld) size %ldx%ld style 0x%08lX child=%s caption=%s border=%s visible=%s",
+        std::snprintf(line, sizeof line,
+                      "at (%ld,%ld) size %ldx%ld style 0x%08lX child=%s caption=%s border=%s visible=%s dpi=%d",
                       r.left, r.top, r.right - r.left, r.bottom - r.top, static_cast<unsigned long>(style),
-                      isChild ? "yes" : "no", caption ? "yes" : "no", border ? "yes" : "no", visible ? "yes" : "no");
+                      isChild ? "yes" : "no", caption ? "yes" : "no", border ? "yes" : "no", visible ? "yes" : "no", dpi);
         say("child " + hex(child) + " parent " + hex(GetParent(child)) + " " + line);
         if (r.left != 2 || r.top != 2)
             problem("not at (2,2)");
