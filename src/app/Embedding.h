@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <memory>
 
+#include <QtGui/qwindowdefs.h>
+
 class QWidget;
 
 namespace conv::app
@@ -26,6 +28,10 @@ public:
 /// The foreign windows of the running platform: X11 through xcb, Windows through its window
 /// handles; where the platform has neither, no handle names a window.
 std::unique_ptr<ParentWindows> platformParentWindows();
+
+/// Makes the top-level `window` a child of the foreign window `parent` at (2, 2) without border
+/// or caption, the same way on every platform. False when Qt cannot wrap `parent`.
+bool embedInForeignWindow(QWidget* window, WId parent);
 
 /// Prepares the platform for a window embedded by handle, before the application exists: the
 /// window system whose handles the caller passes.

@@ -29,17 +29,8 @@ public:
 
     bool embed(QWidget* window, std::uint32_t handle) override
     {
-        QWindow* foreign = QWindow::fromWinId(WId(toHwnd(handle)));
-        if (!foreign)
-            return false;
-        // As on X11: frameless first, then the native window, the parent and the place. Qt
-        // turns the window into a WS_CHILD of the host when it is given a foreign parent.
-        window->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-        window->winId();
-        window->windowHandle()->setParent(foreign);
-        window->windowHandle()->setPosition(2, 2);
-        window->move(2, 2);
-        return true;
+        // Qt turns the window into a WS_CHILD of the host when it is given a foreign parent.
+        return embedInForeignWindow(window, WId(toHwnd(handle)));
     }
 
     void takeFocus(QWidget* window) override

@@ -53,17 +53,7 @@ public:
 
     bool embed(QWidget* window, std::uint32_t handle) override
     {
-        QWindow* foreign = QWindow::fromWinId(WId(handle));
-        if (!foreign)
-            return false;
-        // The order matters: frameless first, then the native window, the parent and the place;
-        // showing before the reparenting would put the window at (0, 0) of the screen.
-        window->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-        window->winId();
-        window->windowHandle()->setParent(foreign);
-        window->windowHandle()->setPosition(2, 2);
-        window->move(2, 2);
-        return true;
+        return embedInForeignWindow(window, WId(handle));
     }
 
     void takeFocus(QWidget* window) override
