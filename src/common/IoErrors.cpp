@@ -64,16 +64,13 @@ void throwIoFailure(const platform::FileFailure& failure, const std::filesystem:
     throw IoError(code, ioErrorMessage(code), path);
 }
 
-namespace
-{
-bool equalNoCase(const std::string& a, const std::string& b)
+bool equalNoCase(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                auto lower = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; };
                return lower(static_cast<unsigned char>(x)) == lower(static_cast<unsigned char>(y));
            });
 }
-} // namespace
 
 std::filesystem::path findNoCase(const std::filesystem::path& folder, const std::string& name)
 {

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace conv
 {
@@ -33,6 +34,10 @@ int ioCode(const platform::FileFailure& failure);
 
 /// Throws the IoError of the run-time library for a failure on `path` (a FailHandler).
 [[noreturn]] void throwIoFailure(const platform::FileFailure& failure, const std::filesystem::path& path);
+
+/// True when `a` and `b` are the same text but for the letter case of A-Z (the way file, field
+/// and tag names compare; an accented capital is another letter).
+bool equalNoCase(std::string_view a, std::string_view b);
 
 /// Finds `name` in `folder` without regard to ASCII letter case. An exact match wins; among
 /// several case-insensitive matches the first in byte order wins, so the choice is repeatable.

@@ -26,19 +26,6 @@ std::string clockTime(int hour)
     return out;
 }
 
-bool sameNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto x = static_cast<unsigned char>(a[i]);
-        const auto y = static_cast<unsigned char>(b[i]);
-        if (x != y && !(x < 128 && y < 128 && std::tolower(x) == std::tolower(y)))
-            return false;
-    }
-    return true;
-}
-
 void appendQuoted(std::string& out, std::string_view value)
 {
     for (char c : value) {
@@ -140,7 +127,7 @@ void replaceFileWhole(const fs::path& target, std::string_view bytes)
     std::vector<fs::path> others;
     for (const auto& entry : fs::directory_iterator(folder, ec)) {
         const std::string other = platform::pathText(entry.path().filename());
-        if (other != name && sameNoCase(other, name))
+        if (other != name && equalNoCase(other, name))
             others.push_back(entry.path());
     }
     for (const fs::path& other : others) {
@@ -168,7 +155,7 @@ int removeAbandonedTemporaries(const fs::path& target)
     for (const auto& entry : fs::directory_iterator(folder, ec)) {
         const std::string file = platform::pathText(entry.path().filename());
         const std::size_t prefix = name.size() + 2;
-        if (file.size() <= prefix + 4 || file[0] != '.' || !sameNoCase(file.substr(1, name.size()), name) ||
+        if (file.size() <= prefix + 4 || file[0] != '.' || !equalNoCase(file.substr(1, name.size()), name) ||
             file[prefix - 1] != '.' || file.compare(file.size() - 4, 4, ".tmp") != 0)
             continue;
         const std::string digits = file.substr(prefix, file.size() - 4 - prefix);

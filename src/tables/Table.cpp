@@ -22,13 +22,6 @@ constexpr const char* kNotEditing = "Dataset not in edit or insert mode";
 constexpr const char* kNoIndex = "No index currently active";
 constexpr const char* kEmpty = "Cannot perform this operation on an empty dataset";
 
-bool equalNoCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-           });
-}
-
 std::string_view trimBlanks(std::string_view s)
 {
     while (!s.empty() && (s.back() == ' ' || s.back() == '\0'))

@@ -35,13 +35,6 @@ std::string readFile(const fs::path& p)
     return platform::readWholeFile(p, &throwEngineFailure);
 }
 
-bool equalNoCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-           });
-}
-
 class Checker
 {
 public:

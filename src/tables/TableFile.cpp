@@ -64,13 +64,6 @@ struct OpenRefused
     throw OpenRefused{failure};
 }
 
-bool equalNoCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-           });
-}
-
 bool isNumericType(char type)
 {
     return type == 'N' || type == 'F' || type == 'I' || type == '+' || type == 'O';
