@@ -4,6 +4,7 @@
 #include "common/IoErrors.h"
 #include "platform/File.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace conv
@@ -138,33 +139,45 @@ std::string withProfileString(std::string_view contents, std::string_view sectio
     return out;
 }
 
-void writeProfileString(const std::filesystem::path& file, std::string_view section, std::string_view key,
-                        std::string_view value)
+namespace
 {
-    namespace fs = std::filesystem;
-    const auto fail = [&] { return Error("Unable to write to " + platform::pathText(file)); };
-    std::string old;
-    std::error_code ec;
-    auto permissions = fs::perms::unknown;
-    switch (platform::fileKind(file)) {
-    case platform::FileKind::Missing:
-        break;
-    case platform::FileKind::Regular:
-        permissions = fs::status(file, ec).permissions();
-        try {
-            old = platform::readWholeFile(file, &throwIoFailure);
-        } catch (const Error&) {
-            throw fail();
-        }
-        break;
-    default:
-        throw fail();
-    }
-    const std::string contents = withProfileString(old, section, key, value);
 
-    // Written aside and put in place in one step, so the file is never left half written.
+/// Puts `now` in the place of `old` in an open file, changing only the bytes from the first
+/// difference on. The file grows first, past its old end, so a disk that is full fails before
+/// any old byte has changed, and the growth is cut off again. A failing overwrite puts the old
+/// bytes back. Throws when the file could not be brought to `now`.
+void updateInPlace(platform::File& file, std::string_view old, std::string_view now)
+{
+    const std::size_t same = static_cast<std::size_t>(
+        std::mismatch(old.begin(), old.end(), now.begin(), now.end()).first - old.begin());
+    try {
+        if (now.size() > old.size())
+            file.writeAt(now.data() + old.size(), now.size() - old.size(), old.size());
+    } catch (const Error&) {
+        file.truncate(old.size());
+        throw;
+    }
+    const std::size_t overlap = std::min(old.size(), now.size());
+    try {
+        if (overlap > same)
+            file.writeAt(now.data() + same, overlap - same, same);
+        if (now.size() < old.size())
+            file.truncate(now.size());
+        file.sync();
+    } catch (const Error&) {
+        file.writeAt(old.data() + same, old.size() - same, same);
+        file.truncate(old.size());
+        file.sync();
+        throw;
+    }
+}
+
+/// Writes a new file beside `file` and renames it into place: a new file appears whole or not
+/// at all.
+void createWhole(const std::filesystem::path& file, std::string_view contents)
+{
     auto& files = platform::fileSystem();
-    fs::path temp = file;
+    std::filesystem::path temp = file;
     temp += ".tmp" + std::to_string(platform::processId());
     try {
         {
@@ -172,13 +185,42 @@ void writeProfileString(const std::filesystem::path& file, std::string_view sect
             f->writeAt(contents.data(), contents.size(), 0);
             f->sync();
         }
-        if (permissions != fs::perms::unknown)
-            fs::permissions(temp, permissions, ec);
         files.replace(temp, file, &throwIoFailure);
     } catch (const Error&) {
         files.remove(temp);
-        throw fail();
+        throw;
     }
+}
+
+} // namespace
+
+void writeProfileString(const std::filesystem::path& file, std::string_view section, std::string_view key,
+                        std::string_view value)
+{
+    try {
+        switch (platform::fileKind(file)) {
+        case platform::FileKind::Missing:
+            createWhole(file, withProfileString({}, section, key, value));
+            return;
+        case platform::FileKind::Regular: {
+            // An existing file is changed where it is, never replaced by another: the rights
+            // given to the file itself (the users' right to write it, in a folder they may not
+            // write) and its owner stay as they are. This is what the system's own profile
+            // writer does, too.
+            const auto f = platform::fileSystem().open(file, platform::Access::ReadWrite, &throwIoFailure);
+            std::string old(static_cast<std::size_t>(f->size()), '\0');
+            old.resize(f->readAt(old.data(), old.size(), 0));
+            const std::string now = withProfileString(old, section, key, value);
+            if (now != old)
+                updateInPlace(*f, old, now);
+            return;
+        }
+        default:
+            break;
+        }
+    } catch (const Error&) {
+    }
+    throw Error("Unable to write to " + platform::pathText(file));
 }
 
 } // namespace conv

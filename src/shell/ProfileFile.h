@@ -11,8 +11,10 @@ namespace conv
 /// section and the key are created when missing, an existing key's line is replaced, and every
 /// other line stays byte for byte. Section and key names match without regard to ASCII letter
 /// case and surrounding blanks. New lines take the file's own line end (CR LF for a new file).
-/// The file is replaced in one step (written beside it, then renamed), so a failure never
-/// leaves half a file. Throws "Unable to write to %s" with the file's path.
+/// A new file is written beside its place and renamed into it. An existing one is changed in
+/// place, so it keeps its owner and the rights given to it, and it can be written where only the
+/// file is writable, not its folder; a write that fails part way leaves the old contents.
+/// Throws "Unable to write to %s" with the file's path.
 void writeProfileString(const std::filesystem::path& file, std::string_view section, std::string_view key,
                         std::string_view value);
 

@@ -20,6 +20,13 @@ public:
     {
     }
     bool failRenames = false;
+    /// Only the bytes that make a file longer count against the budget, as on a disk without
+    /// free space: overwriting what a file holds still goes through.
+    bool onlyGrowthCounts = false;
+    /// The failure passes: only the one write that spent the budget fails, later ones go through.
+    bool failOnce = false;
+    /// A folder the user may not write: new files and renames are refused, existing files open.
+    bool refuseNewFiles = false;
     /// Bytes written so far, all files together.
     std::uint64_t written() const
     {
@@ -33,11 +40,13 @@ public:
     std::unique_ptr<platform::File> open(const std::filesystem::path& path, platform::Access access,
                                          platform::FailHandler fail) override
     {
+        if (refuseNewFiles && access == platform::Access::Create)
+            fail({platform::Failure::AccessDenied, 0}, path);
         return std::make_unique<File>(*this, platform::nativeFileSystem().open(path, access, fail), path, fail);
     }
     void replace(const std::filesystem::path& from, const std::filesystem::path& to, platform::FailHandler fail) override
     {
-        if (failRenames) {
+        if (failRenames || refuseNewFiles) {
             m_failed = true;
             fail({platform::Failure::AccessDenied, 0}, to);
         }
@@ -70,11 +79,16 @@ private:
         }
         void writeAt(const char* data, std::size_t size, std::uint64_t offset) override
         {
-            const std::uint64_t left = m_fs.m_budget > m_fs.m_written ? m_fs.m_budget - m_fs.m_written : 0;
+            const std::uint64_t end = m_inner->size();
+            const std::uint64_t free = m_fs.onlyGrowthCounts && offset < end ? end - offset : 0;
+            const bool spent = m_fs.m_failed && m_fs.failOnce;
+            const std::uint64_t left =
+                spent ? UINT64_MAX : free + (m_fs.m_budget > m_fs.m_written ? m_fs.m_budget - m_fs.m_written : 0);
             const std::size_t put = static_cast<std::size_t>(std::min<std::uint64_t>(left, size));
             if (put > 0)
                 m_inner->writeAt(data, put, offset);
-            m_fs.m_written += put;
+            if (!spent)
+                m_fs.m_written += put - std::min<std::uint64_t>(put, free);
             if (put < size) {
                 m_fs.m_failed = true;
                 m_fail({platform::Failure::DiskFull, 0}, m_path);
