@@ -346,8 +346,7 @@ void TMForm::watchHost()
         if (m_parents.exists(handle))
             return;
         timer->stop();
-        if (!close())
-            emit abandoned(); // the status could not be written and nobody can see the window
+        close();
     });
     timer->start(kHostPollMs);
 }
@@ -362,22 +361,28 @@ QString TMForm::currentFolder() const
     return Directorios->folder();
 }
 
-bool TMForm::FormClose()
+void TMForm::FormClose()
 {
     if (m_core->NumParametros() != 2)
-        return true;
-    return guarded([this] {
-        writeProfileString(toPath(statusFile()), kStatusSection, kStatusKey,
-                           std::to_string(m_core->Transformado()));
-    });
+        return;
+    // A status that cannot be written never keeps the window open: the box says what to do and
+    // the user tries again or closes without it.
+    for (;;) {
+        try {
+            writeProfileString(toPath(statusFile()), kStatusSection, kStatusKey,
+                               std::to_string(m_core->Transformado()));
+            return;
+        } catch (const std::exception& e) {
+            const QString text = fromAnsi(errorText(e)) + QStringLiteral("\n\n") + QString::fromUtf8(kStatusNotWritten);
+            if (!m_boxes.retry(text))
+                return;
+        }
+    }
 }
 
 void TMForm::closeEvent(QCloseEvent* event)
 {
-    if (!FormClose()) {
-        event->ignore(); // the window stays open; a later close tries again
-        return;
-    }
+    FormClose();
     event->accept();
     emit closed();
 }

@@ -31,6 +31,12 @@ inline constexpr const char* kMainCaption = "Exportar e importar datos entre Ves
 inline constexpr const char* kStatusFile = "Vestrano.ini";
 inline constexpr const char* kStatusSection = "Transformadores";
 inline constexpr const char* kStatusKey = "Transformado";
+/// What the box adds to the engine's text when the status cannot be written (UTF-8).
+inline constexpr const char* kStatusNotWritten =
+    "No se pudo guardar el resultado de la conversión para Vestrano. Pida a quien administre este equipo "
+    "que permita a los usuarios modificar ese archivo, o que instale este programa en la carpeta de "
+    "Vestrano (la que contiene Vestrano.ini).\n\n"
+    "«Reintentar» lo intenta de nuevo; «Cancelar» cierra sin guardar el resultado.";
 /// The version caption: the edition of the timetable program served, then the version.
 inline constexpr const char* kVersionCaption = "TransVestranoXADE para Vestrano V-1.0";
 /// The message shown when parameter 2 is a number that names no window.
@@ -144,10 +150,8 @@ public:
     DataGrid* wwDBGridNIVIMP;
 
 signals:
-    /// The window has closed (FormClose passed); the program ends.
+    /// The window has closed (FormClose has run); the program ends.
     void closed();
-    /// The host's window went away and the status could not be written: end anyway.
-    void abandoned();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -160,7 +164,7 @@ private:
     void buildCallScreen();
     void buildLevelScreen();
     void FormCreate(const std::vector<std::string>& parameters);
-    bool FormClose();
+    void FormClose();
     void folderChanged(const QString& folder);
     void openFolder(const QString& folder);
     void refreshGrids();

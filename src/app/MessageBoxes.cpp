@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QWindow>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace conv::app
 {
@@ -56,6 +57,19 @@ void QtMessageBoxes::error(const QString& text)
 bool QtMessageBoxes::question(const QString& caption, const QString& text)
 {
     return showBox(QMessageBox::Warning, caption, text, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+bool QtMessageBoxes::retry(const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kApplicationTitle), text);
+    box.setFont(formFont());
+    QPushButton* again = box.addButton(QStringLiteral("&Reintentar"), QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("&Cancelar"), QMessageBox::RejectRole);
+    box.setDefaultButton(again);
+    box.setEscapeButton(cancel);
+    keepAboveTheActiveWindow(box);
+    box.exec();
+    return box.clickedButton() == again;
 }
 
 bool QtMessageBoxes::confirm(const QString& text)

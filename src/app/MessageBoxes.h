@@ -20,6 +20,8 @@ public:
     virtual void error(const QString& text) = 0;
     /// A question with the warning icon and OK and Cancel; true only for OK.
     virtual bool question(const QString& caption, const QString& text) = 0;
+    /// A warning with the buttons "Reintentar" and "Cancelar"; true only for "Reintentar".
+    virtual bool retry(const QString& text) = 0;
     /// The confirmation a data grid asks before it deletes a record: caption "Confirm", the
     /// question icon, OK and Cancel; true only for OK.
     virtual bool confirm(const QString& text) = 0;
@@ -34,6 +36,7 @@ public:
     void message(const QString& text) override;
     void error(const QString& text) override;
     bool question(const QString& caption, const QString& text) override;
+    bool retry(const QString& text) override;
     bool confirm(const QString& text) override;
     void showModal(QDialog& dialog) override;
 };

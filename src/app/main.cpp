@@ -80,8 +80,6 @@ int main(int argc, char* argv[])
     // Once embedded, quitting the event loop needs an explicit exit after the close.
     QObject::connect(&window, &conv::app::TMForm::closed, &app, [] { QCoreApplication::exit(0); },
                      Qt::QueuedConnection);
-    QObject::connect(&window, &conv::app::TMForm::abandoned, &app, [] { QCoreApplication::exit(1); },
-                     Qt::QueuedConnection);
     window.show();
     return QApplication::exec();
 }

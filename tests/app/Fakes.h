@@ -34,9 +34,14 @@ public:
     {
         shown << "error: " + text;
     }
+    /// What the user does before answering a question (fix what the box complains of).
+    std::function<void()> onQuestion;
+
     bool question(const QString& caption, const QString& text) override
     {
         shown << "question: " + caption + " | " + text;
+        if (onQuestion)
+            onQuestion();
         if (answers.empty())
             return false;
         const bool answer = answers.front();
@@ -46,6 +51,10 @@ public:
     bool confirm(const QString& text) override
     {
         return question(QStringLiteral("Confirm"), text);
+    }
+    bool retry(const QString& text) override
+    {
+        return question(QStringLiteral("Reintentar"), text);
     }
     void showModal(QDialog& dialog) override
     {

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QImage>
 #include <QTemporaryDir>
@@ -256,16 +257,29 @@ private slots:
         QCOMPARE(readAll(ini()), QByteArray(before).replace("Transformado=1", "Transformado=0"));
     }
 
-    void unwritableStatusKeepsTheWindowOpen()
+    void unwritableStatusAsksAndNeverTrapsTheWindow()
     {
+        const QString box = "question: Reintentar | Unable to write to " + QDir::toNativeSeparators(ini()) +
+            ".\n\n" + QString::fromUtf8(kStatusNotWritten);
+        // "Reintentar" while the place stays unwritable asks again; "Cancelar" closes without it.
         QDir(m_program.path()).mkdir(QStringLiteral("Vestrano.ini")); // a folder where the file should be
+        {
+            auto w = start({"exportar", "1A2B"});
+            QSignalSpy closed(w.get(), &TMForm::closed);
+            m_boxes.answers = {true, false};
+            QVERIFY(w->close());
+            QCOMPARE(m_boxes.shown, QStringList({box, box}));
+            QCOMPARE(closed.count(), 1);
+            QVERIFY(QFileInfo(ini()).isDir());
+        }
+        // "Reintentar" once the place is writable writes the status and closes.
+        m_boxes.shown.clear();
         auto w = start({"exportar", "1A2B"});
-        QVERIFY(!w->close());
-        QVERIFY(w->isVisible());
-        QCOMPARE(m_boxes.shown.join('\n'), "error: Unable to write to " + QDir::toNativeSeparators(ini()) + ".");
-        // A later close tries again.
-        QDir(m_program.path()).rmdir(QStringLiteral("Vestrano.ini"));
+        m_boxes.answers = {true};
+        m_boxes.onQuestion = [this] { QDir(m_program.path()).rmdir(QStringLiteral("Vestrano.ini")); };
         QVERIFY(w->close());
+        m_boxes.onQuestion = nullptr;
+        QCOMPARE(m_boxes.shown, QStringList({box}));
         QCOMPARE(readAll(ini()), QByteArray("[Transformadores]\r\nTransformado=0\r\n"));
     }
 
