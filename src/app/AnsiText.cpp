@@ -1,8 +1,5 @@
 #include "app/AnsiText.h"
 
-#include "platform/File.h"
-
-#include <QDir>
 #include "text/Ansi.h"
 
 namespace conv::app
@@ -20,23 +17,6 @@ std::string toAnsi(const QString& text)
     for (const QChar c : text)
         out.push_back(static_cast<char>(ansiFromUtf16(c.unicode())));
     return out;
-}
-
-std::string pathText(const QString& path)
-{
-    // Qt 6 takes file names as UTF-8 on every Unix, and the core's text is UTF-8 on Windows;
-    // the core shows paths in its messages with the platform's separators.
-    return QDir::toNativeSeparators(path).toUtf8().toStdString();
-}
-
-std::filesystem::path toPath(const QString& path)
-{
-    return platform::pathFromText(pathText(path));
-}
-
-QString fromPath(const std::filesystem::path& path)
-{
-    return QDir::fromNativeSeparators(QString::fromStdString(platform::pathText(path)));
 }
 
 } // namespace conv::app

@@ -1,4 +1,4 @@
-#include "app/Embedding.h"
+#include "app/embed/Embedding.h"
 #include "app/MainWindow.h"
 #include "app/MessageBoxes.h"
 #include "shell/StartMode.h"

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "run/Feedback.h"
+#include "run/RunFile.h"
 #include "shell/StartMode.h"
-#include "tables/RunFile.h"
 #include "tables/Table.h"
 
 #include <array>

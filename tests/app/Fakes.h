@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Embedding.h"
+#include "app/embed/Embedding.h"
 #include "app/MainWindow.h"
 #include "app/MessageBoxes.h"
 

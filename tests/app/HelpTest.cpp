@@ -1,12 +1,12 @@
-#include "app/ChmFile.h"
-#include "app/Help.h"
-#include "app/HelpViewer.h"
+#include "app/help/ChmFile.h"
+#include "app/help/Help.h"
+#include "app/help/HelpViewer.h"
 #include "common/IoErrors.h"
 #include "export/Export.h"
 #include "import/Messages.h"
 #include "run/Feedback.h"
+#include "run/RunFile.h"
 #include "tables/EngineError.h"
-#include "tables/RunFile.h"
 
 #include <QApplication>
 #include <QFileInfo>

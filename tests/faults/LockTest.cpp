@@ -4,8 +4,8 @@
 #include "common/IoErrors.h"
 #include "export/Rules.h"
 #include "platform/File.h"
+#include "run/RunFile.h"
 #include "standin/StandIn.h"
-#include "tables/RunFile.h"
 #include "text/Ansi.h"
 
 #include <gtest/gtest.h>

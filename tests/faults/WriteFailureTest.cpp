@@ -2,8 +2,8 @@
 #include "support/FailingFileSystem.h"
 #include "support/TempDir.h"
 
+#include "run/RunFile.h"
 #include "standin/StandIn.h"
-#include "tables/RunFile.h"
 #include "tables/Table.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
-#include "app/Help.h"
+#include "app/help/Help.h"
 
-#include "app/AnsiText.h"
-#include "app/ChmFile.h"
-#include "app/HelpViewer.h"
+#include "app/QtPath.h"
+#include "app/help/ChmFile.h"
+#include "app/help/HelpViewer.h"
 #include "common/IoErrors.h"
 
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "app/Help.h"
+#include "app/help/Help.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ChmFile.h"
+#include "app/help/ChmFile.h"
 
 #include <QTextBrowser>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "tables/RunFile.h"
+#include "run/RunFile.h"
 
 #include "common/Error.h"
 #include "common/IoErrors.h"

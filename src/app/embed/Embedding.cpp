@@ -1,4 +1,4 @@
-#include "app/Embedding.h"
+#include "app/embed/Embedding.h"
 
 #include <QWidget>
 #include <QWindow>

@@ -1,4 +1,4 @@
-#include "app/HelpViewer.h"
+#include "app/help/HelpViewer.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

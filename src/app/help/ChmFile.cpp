@@ -1,4 +1,4 @@
-#include "app/ChmFile.h"
+#include "app/help/ChmFile.h"
 
 #include <chm_lib.h>
 
