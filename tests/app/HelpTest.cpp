@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+#include <QtEndian>
 
 using namespace conv::app;
 using conv::app::test::helpFile;
@@ -45,6 +46,22 @@ private slots:
         QVERIFY(!chm->title().isEmpty());
         QVERIFY(parseSitemap(chm->read(chm->contentsFile())).size() >= 10);
         QVERIFY(parseSitemap(chm->read(chm->indexFile())).size() >= 20);
+    }
+
+    /// Full-text search is compiled in, and the help window offers it: the file holds the search
+    /// index, and its window type shows the Search tab beside Contents and Index.
+    void fullTextSearchIsOn()
+    {
+        auto chm = openHelp();
+        QVERIFY(chm->read(QStringLiteral("/$FIftiMain")).size() > 1024);
+        // #WINDOWS: the number of window types and the size of each, then the types; a type's
+        // properties (HHWIN_PROP_*) lie 16 bytes into it.
+        const QByteArray windows = chm->read(QStringLiteral("/#WINDOWS"));
+        QVERIFY(windows.size() >= 8 + 20);
+        QVERIFY(qFromLittleEndian<quint32>(windows.constData()) >= 1);
+        const quint32 properties = qFromLittleEndian<quint32>(windows.constData() + 8 + 16);
+        constexpr quint32 kTriPane = 1u << 5, kTabSearch = 1u << 10;
+        QVERIFY2((properties & kTriPane) && (properties & kTabSearch), qPrintable(QString::number(properties, 16)));
     }
 
     void everyPageIsInTheContents()
