@@ -7,10 +7,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 build=${1:-build/release}
-if [ ! -x "$build/src/app/TransVestranosXadeCSV" ]; then bash scripts/build.sh release; build=build/release; fi
+if [ ! -x "$build/src/app/TransVestranosXadeCSV" ] || [ ! -x "$build/src/cli/transxade" ]; then bash scripts/build.sh release; build=build/release; fi
 program=$(realpath "$build/src/app/TransVestranosXadeCSV")
 host=$(realpath "$build/tools/vestrano-host")
 standin=$(realpath "$build/tools/standin/vestrano-standin")
+transxade=$(realpath "$build/src/cli/transxade")
 out=$(realpath docs/screens)
 
 source tests/app/xvfb_session.sh
@@ -79,7 +80,8 @@ wait "$first" 2>/dev/null || true
 # The timetable program plans a timetable; then the way back to XADE.
 "$standin" --work "$work/VTEMP" >/dev/null
 (cd "$work/school" && exec "$work/bin/TransVestranosXadeCSV") &
-pids+=($!)
+second=$!
+pids+=($second)
 sleep 1
 w=$(window_named "$caption")
 click "$w" 429 84
@@ -91,6 +93,29 @@ xdotool mousemove --window "$b" 10 10 key Return
 sleep 0.3
 shot "$w" export-finished
 xdotool mousemove --window "$w" 300 200 key alt+s 2>/dev/null || true
+kill "$second" 2>/dev/null || true
+wait "$second" 2>/dev/null || true
+
+# A real secondary school (examples/instituto) on the level screen. Its codes were saved by an
+# earlier import (the batch converter with the school's answers file), so "Continuar" asks whether
+# to take them up again; "OK" fills the grid.
+mkdir -p "$work/VTEMP-instituto"
+cp -r examples/instituto "$work/instituto"
+TRANSXADE_WORK=$work/VTEMP-instituto "$transxade" import --csv "$work/instituto" --call 2026ORD \
+    --levels "$work/instituto/niveles.csv" >/dev/null 2>&1
+(cd "$work/instituto" && TRANSXADE_WORK=$work/VTEMP-instituto exec "$work/bin/TransVestranosXadeCSV") &
+school=$!
+pids+=($school)
+w=$(window_named "$caption")
+click "$w" 132 84
+click "$w" 157 227
+q=$(window_named "Recuperaci.*n de Niveles y Cursos importados anteriormente")
+shot "$q" reuse-question
+xdotool mousemove --window "$q" 10 10 key Return
+sleep 0.3
+shot "$w" level-instituto
+kill "$school"
+wait "$school" 2>/dev/null || true
 
 # Embedded in a host window, started with "importar".
 "$host" --program "$work/bin/TransVestranosXadeCSV" --direction importar >/dev/null &

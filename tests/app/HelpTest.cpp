@@ -1,12 +1,8 @@
+#include "HelpFile.h"
+
 #include "app/help/ChmFile.h"
 #include "app/help/Help.h"
 #include "app/help/HelpViewer.h"
-#include "common/IoErrors.h"
-#include "export/Export.h"
-#include "import/Messages.h"
-#include "run/Feedback.h"
-#include "run/RunFile.h"
-#include "tables/EngineError.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -16,23 +12,17 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextDocument>
 #include <QTreeWidget>
+#include <QtEndian>
 
 using namespace conv::app;
+using conv::app::test::helpFile;
+using conv::app::test::openHelp;
 
 namespace
 {
 
-const QString kChm = QStringLiteral(CONV_HELP_CHM);
-
-std::unique_ptr<ChmFile> openHelp()
-{
-    auto chm = ChmFile::open(kChm);
-    if (!chm)
-        qFatal("cannot open %s", qPrintable(kChm));
-    return chm;
-}
+const QString kChm = helpFile();
 
 HelpViewer* shownViewer()
 {
@@ -40,20 +30,6 @@ HelpViewer* shownViewer()
         if (auto* v = qobject_cast<HelpViewer*>(w); v && v->isVisible())
             return v;
     return nullptr;
-}
-
-/// A page's text as a reader sees it, blanks folded.
-QString pageText(const ChmFile& chm, const QString& page)
-{
-    QTextDocument doc;
-    doc.setHtml(QString::fromUtf8(chm.read(page)));
-    return doc.toPlainText().simplified();
-}
-
-/// The program's texts are Windows-1252; the ones here use no character where it differs from Latin-1.
-QString ansi(const std::string& text)
-{
-    return QString::fromLatin1(text).simplified();
 }
 
 } // namespace
@@ -70,6 +46,22 @@ private slots:
         QVERIFY(!chm->title().isEmpty());
         QVERIFY(parseSitemap(chm->read(chm->contentsFile())).size() >= 10);
         QVERIFY(parseSitemap(chm->read(chm->indexFile())).size() >= 20);
+    }
+
+    /// Full-text search is compiled in, and the help window offers it: the file holds the search
+    /// index, and its window type shows the Search tab beside Contents and Index.
+    void fullTextSearchIsOn()
+    {
+        auto chm = openHelp();
+        QVERIFY(chm->read(QStringLiteral("/$FIftiMain")).size() > 1024);
+        // #WINDOWS: the number of window types and the size of each, then the types; a type's
+        // properties (HHWIN_PROP_*) lie 16 bytes into it.
+        const QByteArray windows = chm->read(QStringLiteral("/#WINDOWS"));
+        QVERIFY(windows.size() >= 8 + 20);
+        QVERIFY(qFromLittleEndian<quint32>(windows.constData()) >= 1);
+        const quint32 properties = qFromLittleEndian<quint32>(windows.constData() + 8 + 16);
+        constexpr quint32 kTriPane = 1u << 5, kTabSearch = 1u << 10;
+        QVERIFY2((properties & kTriPane) && (properties & kTabSearch), qPrintable(QString::number(properties, 16)));
     }
 
     void everyPageIsInTheContents()
@@ -89,7 +81,7 @@ private slots:
     void everyLinkResolves()
     {
         auto chm = openHelp();
-        static const QRegularExpression href(QStringLiteral("href\\s*=\\s*\"([^\"]*)\""),
+        static const QRegularExpression href(QStringLiteral("(?:href|src)\\s*=\\s*\"([^\"]*)\""),
                                              QRegularExpression::CaseInsensitiveOption);
         QStringList broken;
         for (const QString& page : chm->pages()) {
@@ -155,11 +147,11 @@ private slots:
         HelpViewer viewer(openHelp());
         viewer.show();
         QTreeWidget* tree = viewer.contentsTree();
-        const auto found = tree->findItems(QStringLiteral("El fichero HORARIO.CSV"), Qt::MatchExactly | Qt::MatchRecursive);
+        const auto found = tree->findItems(QStringLiteral("El archivo HORARIO.CSV"), Qt::MatchExactly | Qt::MatchRecursive);
         QCOMPARE(found.size(), 1);
         QVERIFY(found.first()->parent());
         QCOMPARE(found.first()->parent()->text(0), QStringLiteral("De Vestrano a XADE"));
-        QCOMPARE(tree->topLevelItemCount(), 7);
+        QCOMPARE(tree->topLevelItemCount(), 8);
         emit tree->itemActivated(found.first(), 0);
         QCOMPARE(viewer.currentTopic(), QStringLiteral("/horario.htm"));
 
@@ -177,42 +169,6 @@ private slots:
         viewer.browser()->setSource(viewer.browser()->source().resolved(QUrl(QStringLiteral("niveles.htm"))));
         QCOMPARE(viewer.currentTopic(), QStringLiteral("/niveles.htm"));
         QVERIFY(viewer.browser()->toPlainText().contains(QStringLiteral("NIVELES DE ESTUDIOS")));
-    }
-
-    void everyMessageIsExplained()
-    {
-        auto chm = openHelp();
-        const QString text = pageText(*chm, QStringLiteral("/mensajes.htm")) + QLatin1Char(' ') +
-                             pageText(*chm, QStringLiteral("/errores.htm"));
-        QStringList messages;
-        for (const char* m : {conv::msg::kNoFolder, conv::msg::kNoCalls, conv::msg::kNoGroupsForCourses,
-                              conv::msg::kNoCourseTable, conv::msg::kNoGroups, conv::msg::kNoGroupTable,
-                              conv::msg::kNoSubgroups, conv::msg::kNoCentreSubjects, conv::msg::kNoGeneralSubjects,
-                              conv::msg::kNoActivities, conv::msg::kNoTeachers, conv::msg::kNoRooms,
-                              conv::msg::kFinished, conv::msg::kReuseCaption, conv::kLevelWarning,
-                              conv::exporter::kNoFolder, conv::exporter::kFinished})
-            messages << ansi(m);
-        messages << ansi(conv::msg::kReuseText).split(QRegularExpression(QStringLiteral("\\s*\\n\\r?\\s*")));
-        for (const char* m : {conv::engine::kTableMissing, conv::engine::kPathMissing, conv::engine::kTableBusy,
-                              conv::engine::kIndexNotFound, conv::engine::kIndexMissing, conv::engine::kCorruptHeader,
-                              conv::engine::kCorruptIndex, conv::engine::kDiskFull, conv::engine::kNoRights,
-                              conv::engine::kReadOnly, conv::engine::kIndexExpression,
-                              conv::engine::kInvalidFieldName, conv::engine::kInvalidFieldSize,
-                              conv::engine::kTooManyFields, conv::engine::kTableFull, conv::engine::kNotRegular,
-                              conv::kWorkFolderBusy, conv::kUnfinishedImport, conv::kUnfinishedExport,
-                              conv::kNotRegularFile})
-            messages << ansi(m);
-        for (int code : {2, 3, 4, 5, 100, 101, 106})
-            messages << ansi(conv::ioErrorMessage(code));
-        messages << QStringLiteral("I/O error") << QStringLiteral("List index out of bounds")
-                 << QStringLiteral("is not a valid integer value") << QStringLiteral("Invalid window handle")
-                 << QStringLiteral("not found") << QStringLiteral("Delete record?")
-                 << QStringLiteral("Unable to write to");
-        QStringList missing;
-        for (const QString& m : messages)
-            if (!m.isEmpty() && !text.contains(m))
-                missing << m;
-        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QLatin1Char('\n'))));
     }
 };
 
