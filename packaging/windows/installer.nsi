@@ -1,4 +1,4 @@
-﻿; The Windows installer of the converter: the window program and the batch converter side by
+; The Windows installer of the converter: the window program and the batch converter side by
 ; side in the folder chosen, with the Qt and run-time DLLs they need, the help file when there
 ; is one, a start-menu entry and an uninstaller. 64-bit only.
 ;
@@ -9,9 +9,12 @@
 ; the folder: a folder of programs that users can write lets any of them replace a program that
 ; an administrator runs later.
 ;
-; CPack's NSIS generator makes the installer from this template (cpack -G NSIS in the Windows
-; build): it fills in the version, the icon, the folder of the files to install and the lists
-; of files and folders the uninstaller removes, which are exactly those installed.
+; Made by scripts/windows.sh (installer stage), which passes
+;   VERSION  the program's version
+;   LISTS    a folder with install.nsh and uninstall.nsh, the File and Delete lines for exactly
+;            the files of the deploy folder
+;   ICON     the program's icon
+;   OUTFILE  the installer to write
 ; Silent use: TransVestranosXadeCSV-setup.exe /S /D=C:\folder (/D= last, without quotes), and
 ; "Desinstalar TransVestranosXadeCSV.exe" /S in that folder. The exit status is 0 when all went
 ; well, 2 when the users could not be given the right to write Vestrano.ini.
@@ -25,10 +28,7 @@ RequestExecutionLevel admin
 !include "x64.nsh"
 !include "LogicLib.nsh"
 
-!define PRODUCT "@CPACK_PACKAGE_NAME@"
-!define VERSION "@CPACK_PACKAGE_VERSION@"
-!define ICON "@CPACK_NSIS_MUI_ICON@"
-!define INST_DIR "@CPACK_TEMPORARY_DIRECTORY@"
+!define PRODUCT "TransVestranosXadeCSV"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 
 ; The uninstaller's own name: the timetable program's folder may well hold an "Uninstall.exe"
@@ -38,7 +38,7 @@ RequestExecutionLevel admin
 !define USERS_SID "*S-1-5-32-545"
 
 Name "${PRODUCT}"
-OutFile "@CPACK_TOPLEVEL_DIRECTORY@/@CPACK_OUTPUT_FILE_NAME@"
+OutFile "${OUTFILE}"
 ; No InstallDir: .onInit proposes the folder, unless /D= has given one.
 BrandingText "${PRODUCT} ${VERSION}"
 !define MUI_ICON "${ICON}"
@@ -123,8 +123,8 @@ Function un.onInit
 FunctionEnd
 
 Section "${PRODUCT}"
+    !include "${LISTS}\install.nsh"
     SetOutPath "$INSTDIR"
-    @CPACK_NSIS_FULL_INSTALL@
     WriteUninstaller "$INSTDIR\${UNINSTALLER}"
     ; The status file: created empty when missing, an existing one left as it is.
     ${IfNot} ${FileExists} "$INSTDIR\Vestrano.ini"
@@ -154,8 +154,7 @@ SectionEnd
 ; Removes what was installed and nothing else: the folder goes only when it is empty, and the
 ; status file "Vestrano.ini" stays (it is the timetable program's).
 Section "Uninstall"
-@CPACK_NSIS_DELETE_FILES@
-@CPACK_NSIS_DELETE_DIRECTORIES@
+    !include "${LISTS}\uninstall.nsh"
     Delete "$SMPROGRAMS\${PRODUCT}.lnk"
     Delete "$INSTDIR\${UNINSTALLER}"
     RMDir "$INSTDIR"
