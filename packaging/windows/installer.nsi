@@ -105,8 +105,11 @@ Function ProposeFolder
             Return
         ${EndIf}
     ${EndIf}
-    !insertmacro LOOK_IN "$PROGRAMFILES64"
-    !insertmacro LOOK_IN "$PROGRAMFILES32"
+    ; A 64-bit installer's $PROGRAMFILES32 is the 64-bit folder: the environment tells both.
+    ReadEnvStr $4 "ProgramW6432"
+    !insertmacro LOOK_IN "$4"
+    ReadEnvStr $4 "ProgramFiles(x86)"
+    !insertmacro LOOK_IN "$4"
     !insertmacro LOOK_IN "C:"
     !insertmacro LOOK_IN "D:"
     ${If} $1 != ""
