@@ -11,8 +11,6 @@ namespace conv::import
 namespace
 {
 
-constexpr std::size_t kNameWidth = 50; // NOMECURSO
-
 struct Course
 {
     std::string codcurso;
@@ -42,10 +40,11 @@ public:
     /// lines of a course's groups usually follow each other, so the last answer is kept.
     const Course* find(const std::string& name)
     {
-        return m_last.get(name, [&] { return m_rows.find(codes::storedForm(name, kNameWidth)); });
+        return m_last.get(name, [&] { return m_rows.find(codes::storedForm(name, m_nameWidth)); });
     }
 
 private:
+    const int m_nameWidth = widthOf(layouts::CURSOST, "NOMECURSO");
     KeyTable<Course> m_rows; // not grown after construction, so m_last stays valid
     LastAnswer<const Course*> m_last;
 };

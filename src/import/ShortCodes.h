@@ -1,6 +1,7 @@
 #pragma once
 
 #include "import/KeyTable.h"
+#include "tables/Layouts.h"
 
 #include <cstdint>
 #include <functional>
@@ -18,7 +19,9 @@
 namespace conv::codes
 {
 
-inline constexpr int kCodeWidth = 10;
+/// The width of the fields that keep short codes (ABREV of GRUPOST, PROFT and AULAT, COD of
+/// ASIGNOMT, all alike): no rule makes a longer code than this once it has to shorten one.
+inline const int kCodeWidth = widthOf(layouts::GRUPOST, "ABREV");
 
 /// Windows-1252 upper case: a-z and the accented small letters with a capital in the code page.
 std::string foldCase(std::string_view text);

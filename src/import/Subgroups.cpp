@@ -68,7 +68,7 @@ public:
     const Parent* find(const std::string& groupCode)
     {
         const std::optional<Parent>& parent = m_last.get(groupCode, [&]() -> std::optional<Parent> {
-            const Span* span = m_byCode.find(codes::storedForm(groupCode, 15));
+            const Span* span = m_byCode.find(codes::storedForm(groupCode, m_codeWidth));
             if (!span)
                 return std::nullopt;
             return unpack(std::string_view(m_packed).substr(span->first, span->second));
@@ -78,6 +78,7 @@ public:
 
 private:
     using Span = std::pair<std::size_t, std::size_t>; // offset and size in m_packed
+    const int m_codeWidth = widthOf(layouts::GRUPOST, "CODGRUXADE");
     KeyTable<Span> m_byCode;
     std::string m_packed; // every parent's values, one after the other
     LastAnswer<std::optional<Parent>> m_last;
