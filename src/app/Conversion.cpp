@@ -107,9 +107,9 @@ public:
     {
         return &m_run.table(Handle::wwTableCentro);
     }
-    Table* wwTableNIVIMP() override
+    Table* wwTableNIVIMP(bool open) override
     {
-        return &m_run.table(Handle::wwTableNIVIMP);
+        return &m_run.table(Handle::wwTableNIVIMP, open);
     }
     const std::filesystem::path& workFolder() const override
     {

@@ -37,9 +37,10 @@ public:
     virtual std::int32_t& NumParametros() = 0;
     virtual std::int32_t& ErrorProceso() = 0;
 
-    /// wwTableCentro (the call grid) and wwTableNIVIMP (the level grid), never null.
+    /// wwTableCentro (the call grid) and wwTableNIVIMP (the level grid), never null; the level
+    /// grid's opened on its table when `open` is true.
     virtual Table* wwTableCentro() = 0;
-    virtual Table* wwTableNIVIMP() = 0;
+    virtual Table* wwTableNIVIMP(bool open = false) = 0;
 
     /// The work folder of the run.
     virtual const std::filesystem::path& workFolder() const = 0;

@@ -606,12 +606,7 @@ void TMForm::FinalRecogida()
     setBusy(false); // an error inside a stage leaves no wait cursor behind
     if (!done && Panel2->isVisible()) {
         // The level screen stays for another try: it shows what the course table holds now.
-        guarded([this] {
-            Table* courses = m_core->wwTableNIVIMP();
-            if (!courses->isOpen())
-                courses->open();
-            wwDBGridNIVIMP->setTable(courses);
-        });
+        guarded([this] { wwDBGridNIVIMP->setTable(m_core->wwTableNIVIMP(true)); });
     }
     refreshGrids();
     focusScreen();

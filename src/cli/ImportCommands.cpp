@@ -125,11 +125,9 @@ int coursesCommand(const ImportOptions& opt, std::ostream& out, std::ostream& er
         return kExitError;
     if (run.Transformado != 1 && !run.workFileExists("CURSOST.DBF"))
         return kExitMissing;
-    Table& nivimp = run.table(Handle::wwTableNIVIMP);
     out << "CODCURSO,NOMECURSO,TURNO,NIVEL,CURSO\n";
     const bool ok = runHandler(feedback, [&] {
-        if (!nivimp.isOpen())
-            nivimp.open();
+        Table& nivimp = run.table(Handle::wwTableNIVIMP, true);
         for (nivimp.first(); !nivimp.eof(); nivimp.next()) {
             const char* sep = "";
             for (const char* name : {"CODCURSO", "NOMECURSO", "TURNO", "NIVEL", "CURSO"}) {

@@ -61,9 +61,7 @@ void CargaConvocatorias(RunState& run)
     table->close();
     run.countWritten("CONVOCAXADE", count);
 
-    Table& centro = run.table(Handle::wwTableCentro);
-    if (!centro.isOpen())
-        centro.open();
+    Table& centro = run.table(Handle::wwTableCentro, true);
     centro.first();
     run.feedback.change(UiChange::ShowCallScreen);
     if (!centro.editing())

@@ -67,18 +67,14 @@ void DatosNivel(RunState& run)
         run.Transformado = -1;
         return;
     }
-    Table& nivimp = run.table(Handle::wwTableNIVIMP);
-    if (!nivimp.isOpen())
-        nivimp.open();
+    Table& nivimp = run.table(Handle::wwTableNIVIMP, true);
     nivimp.first();
     run.feedback.change(UiChange::ShowLevelScreen);
     if (!run.workFileExists("CURSOST2.DBF"))
         return;
     if (run.feedback.askOkCancel(msg::kReuseCaption, msg::kReuseText)) {
         nivimp.first();
-        Table& nivimp2 = run.table(Handle::wwTableNIVIMP2);
-        if (!nivimp2.isOpen())
-            nivimp2.open();
+        Table& nivimp2 = run.table(Handle::wwTableNIVIMP2, true);
         for (; !nivimp.eof(); nivimp.next()) {
             if (!nivimp2.findKey(Value(nivimp.fieldByName("CODCURSO").asString())))
                 continue;
@@ -98,9 +94,7 @@ void DatosNivel(RunState& run)
 
 int typeLevelCodes(RunState& run, const std::map<std::string, LevelCodes>& answers)
 {
-    Table& nivimp = run.table(Handle::wwTableNIVIMP);
-    if (!nivimp.isOpen())
-        nivimp.open();
+    Table& nivimp = run.table(Handle::wwTableNIVIMP, true);
     int changed = 0;
     for (nivimp.first(); !nivimp.eof(); nivimp.next()) {
         const auto it = answers.find(nivimp.fieldByName("CODCURSO").asString());

@@ -122,10 +122,7 @@ void DatosGrupos(RunState& run)
     codes::CandidateSearch search;
     auto table = run.stageTable(layouts::GRUPOST);
     table->open();
-    Table& cursos = run.table(Handle::wwTableCursos);
-    if (!cursos.isOpen())
-        cursos.open();
-    CoursesByName courses(cursos);
+    CoursesByName courses(run.table(Handle::wwTableCursos, true));
     const CallFilter filter(run);
     GroupRecord record(*table);
 

@@ -150,8 +150,7 @@ void DatosSubgrupos(RunState& run)
         return;
     }
     DataLines lines(run.csvFile(files::kSubgroups));
-    Table& grupos = run.table(Handle::wwTableGrupos);
-    grupos.open();
+    Table& grupos = run.table(Handle::wwTableGrupos, true);
 
     codes::GivenCodes given(false);
     Parents parents(grupos, given);

@@ -163,9 +163,7 @@ void DatosMaterias(RunState& run)
         return;
     }
     lines.emplace(run.csvFile(files::kGeneralSubjects));
-    Table& cursos = run.table(Handle::wwTableCursos);
-    if (!cursos.isOpen())
-        cursos.open();
+    Table& cursos = run.table(Handle::wwTableCursos, true);
     const KeySet courses = schoolCourseCodes(cursos);
     const int courseWidth = widthOf(layouts::CURSOST, "CODCURSO");
     // The general file is long and names many courses, so its lines are read a block ahead and
