@@ -39,8 +39,7 @@ void CargaConvocatorias(RunState& run)
     CreaConvocatorias(run);
     auto table = run.stageTable(layouts::CONVOCAXADE);
     if (!run.csvFileExists(files::kCalls)) {
-        run.feedback.notice(msg::kNoCalls);
-        run.Transformado = -1;
+        inputMissing(run, msg::kNoCalls);
         return;
     }
     DataLines lines(run.csvFile(files::kCalls));

@@ -25,8 +25,7 @@ void CargaCursos(RunState& run)
         // have all run, the work folder holds an unfinished import.
         run.conversionStarted("import");
         rebuildTable(run.workFolder, layouts::CURSOST);
-        run.feedback.notice(msg::kNoGroupsForCourses);
-        run.Transformado = -1;
+        inputMissing(run, msg::kNoGroupsForCourses);
         return;
     }
     // Every line of the call is read before the table is touched, so a course refused leaves
@@ -63,8 +62,7 @@ void CargaCursos(RunState& run)
 void DatosNivel(RunState& run)
 {
     if (!run.workFileExists("CURSOST.DBF")) {
-        run.feedback.notice(msg::kNoCourseTable);
-        run.Transformado = -1;
+        inputMissing(run, msg::kNoCourseTable);
         return;
     }
     Table& nivimp = run.table(Handle::wwTableNIVIMP, true);

@@ -113,8 +113,7 @@ void DatosGrupos(RunState& run)
 {
     rebuildTable(run.workFolder, layouts::GRUPOST);
     if (!run.csvFileExists(files::kGroups)) {
-        run.feedback.notice(msg::kNoGroups);
-        run.Transformado = -1;
+        inputMissing(run, msg::kNoGroups);
         return;
     }
     DataLines lines(run.csvFile(files::kGroups));

@@ -12,8 +12,7 @@ namespace conv::import
 void DatosAulas(RunState& run)
 {
     if (!run.csvFileExists(files::kRooms)) {
-        run.feedback.notice(msg::kNoRooms);
-        run.Transformado = -1;
+        inputMissing(run, msg::kNoRooms);
         return;
     }
     DataLines lines(run.csvFile(files::kRooms));

@@ -143,8 +143,7 @@ KeySet schoolCourseCodes(Table& cursos)
 void DatosMaterias(RunState& run)
 {
     if (!run.csvFileExists(files::kCentreSubjects)) {
-        run.feedback.notice(msg::kNoCentreSubjects);
-        run.Transformado = -1;
+        inputMissing(run, msg::kNoCentreSubjects);
         return;
     }
     std::optional<DataLines> lines(std::in_place, run.csvFile(files::kCentreSubjects));
@@ -157,8 +156,7 @@ void DatosMaterias(RunState& run)
     lines.reset();
 
     if (!run.csvFileExists(files::kGeneralSubjects)) {
-        run.feedback.notice(msg::kNoGeneralSubjects);
-        run.Transformado = -1;
+        inputMissing(run, msg::kNoGeneralSubjects);
         writer.close();
         return;
     }
@@ -182,8 +180,7 @@ void DatosMaterias(RunState& run)
     lines.reset();
 
     if (!run.csvFileExists(files::kActivities)) {
-        run.feedback.notice(msg::kNoActivities);
-        run.Transformado = -1;
+        inputMissing(run, msg::kNoActivities);
         writer.close();
         cursos.close();
         return;

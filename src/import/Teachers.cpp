@@ -13,8 +13,7 @@ namespace conv::import
 void DatosProfesores(RunState& run)
 {
     if (!run.csvFileExists(files::kTeachers)) {
-        run.feedback.notice(msg::kNoTeachers);
-        run.Transformado = -1;
+        inputMissing(run, msg::kNoTeachers);
         return;
     }
     DataLines lines(run.csvFile(files::kTeachers));
