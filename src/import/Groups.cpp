@@ -1,4 +1,5 @@
 #include "import/DataLines.h"
+#include "import/GroupRecord.h"
 #include "import/Import.h"
 #include "import/KeyTable.h"
 #include "import/Messages.h"
@@ -49,53 +50,6 @@ private:
     LastAnswer<const Course*> m_last;
 };
 
-/// The fields of GRUPOST a group record fills.
-class GroupRecord
-{
-public:
-    explicit GroupRecord(Table& grupos)
-        : m_table(grupos)
-        , fAbrev(grupos.fieldByName("ABREV"))
-        , fTurno(grupos.fieldByName("TURNO"))
-        , fNivel(grupos.fieldByName("NIVEL"))
-        , fCurso(grupos.fieldByName("CURSO"))
-        , fGrupo(grupos.fieldByName("GRUPO"))
-        , fMarco(grupos.fieldByName("MARCO"))
-        , fCodGru(grupos.fieldByName("CODGRUXADE"))
-        , fCodCurso(grupos.fieldByName("CODCURSOXADE"))
-        , fNomeGrupo(grupos.fieldByName("NOMEGRUPOXADE"))
-        , fNomeAbrev(grupos.fieldByName("NOMEABREVGRUPXADE"))
-        , fNomeCurso(grupos.fieldByName("NOMECURSOXADE"))
-        , fDescrip(grupos.fieldByName("DESCRIP"))
-    {
-    }
-
-    /// Appends the group `abrev` of a line of the groups file and its course.
-    void write(const Course& course, const std::string& abrev, const std::string& groupName,
-               const std::string& abbrevName, const std::string& courseName, const FieldList& line)
-    {
-        m_table.append();
-        fAbrev.setString(abrev);
-        fTurno.setString(course.turno);
-        fNivel.setString(course.nivel);
-        fCurso.setString(course.curso);
-        fGrupo.setString(groupName);
-        fMarco.setString("0");
-        fCodGru.setString(line[2]);
-        fCodCurso.setString(line[1]);
-        fNomeGrupo.setString(groupName);
-        fNomeAbrev.setString(abbrevName);
-        fNomeCurso.setString(courseName);
-        fDescrip.setString(courseName + " / " + groupName);
-        m_table.post();
-    }
-
-private:
-    Table& m_table;
-    FieldRef fAbrev, fTurno, fNivel, fCurso, fGrupo, fMarco, fCodGru, fCodCurso, fNomeGrupo, fNomeAbrev, fNomeCurso,
-        fDescrip;
-};
-
 /// The group's short code: its base (level, course and group name) when free, else the group
 /// rule's first free candidate.
 std::string groupCode(const std::string& base, codes::GivenCodes& given, codes::CandidateSearch& search)
@@ -137,7 +91,21 @@ void DatosGrupos(RunState& run)
         const std::string& groupName = f[3];
         const std::string& abbrevName = f[5];
         const std::string abrev = groupCode(course->nivel + course->curso + groupName, given, search);
-        record.write(*course, abrev, groupName, abbrevName, courseName, f);
+        const std::string descrip = courseName + " / " + groupName;
+        record.write({.abrev = abrev,
+                      .turno = course->turno,
+                      .nivel = course->nivel,
+                      .curso = course->curso,
+                      .grupo = groupName,
+                      .codGru = f[2],
+                      .codSub = {},
+                      .codCurso = f[1],
+                      .nomeGrupo = groupName,
+                      .nomeAbrevGrupo = abbrevName,
+                      .nomeSub = {},
+                      .nomeAbrevSub = {},
+                      .nomeCurso = courseName,
+                      .descrip = descrip});
         ++count;
     }
     table->close();
