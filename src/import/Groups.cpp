@@ -54,11 +54,9 @@ private:
 /// rule's first free candidate.
 std::string groupCode(const std::string& base, codes::GivenCodes& given, codes::CandidateSearch& search)
 {
-    const std::string abrev = given.taken(base)
-        ? search.find(base, given, [&base](std::uint64_t i) { return codes::groupCandidate(base, i); })
-        : base;
-    given.add(abrev);
-    return abrev;
+    return given.give(base, [&] {
+        return search.find(base, given, [&base](std::uint64_t i) { return codes::groupCandidate(base, i); });
+    });
 }
 
 } // namespace

@@ -24,12 +24,10 @@ void DatosAulas(RunState& run)
         const std::string& name = f[1];
         if (rooms.written(code))
             continue;
-        std::string abrev = code;
-        if (given.taken(abrev)) {
+        const std::string abrev = given.give(code, [&] {
             const std::string base = code.substr(0, 3);
-            abrev = search.find(base, given, [&base](std::uint64_t i) { return codes::numberedCandidate(base, i); });
-        }
-        given.add(abrev);
+            return search.find(base, given, [&base](std::uint64_t i) { return codes::numberedCandidate(base, i); });
+        });
         rooms.write(abrev, name, code);
     }
     rooms.close();

@@ -46,6 +46,17 @@ public:
     void add(std::string_view code);
     /// Marks a code found stored in a table (only its stored form counts).
     void addStored(std::string_view stored);
+    /// A stage's choice: `wanted` when it is not taken, else the code `instead()` finds (the
+    /// first free candidate of the stage's rule). The code chosen is taken from then on. A free
+    /// code costs one lookup.
+    template <class Instead> std::string give(std::string wanted, Instead&& instead)
+    {
+        if (m_stored.insert(key(storedForm(wanted, m_width))))
+            return wanted;
+        std::string code = instead();
+        add(code);
+        return code;
+    }
 
 private:
     std::string key(std::string_view text) const;

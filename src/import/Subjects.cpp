@@ -53,10 +53,9 @@ public:
             return;
         }
         const std::string base = codes::subjectBase(longCode, name);
-        const std::string cod = m_given.taken(base)
-            ? m_search.find(base, m_given, [&base](std::uint64_t i) { return codes::numberedCandidate(base, i); })
-            : base;
-        m_given.add(cod);
+        const std::string cod = m_given.give(base, [&] {
+            return m_search.find(base, m_given, [&base](std::uint64_t i) { return codes::numberedCandidate(base, i); });
+        });
         m_codeOfLongCode.insert(longCode, cod);
         writeFirst(cod, longCode, name, false, task, longCode);
         writeSecond(cod, longCode, name, codMateria, codCurso, false, task, abrevXade);

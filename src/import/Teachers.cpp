@@ -26,11 +26,10 @@ void DatosProfesores(RunState& run)
         if (teachers.written(employee))
             return;
         const std::string base = Clipper::Mayusculas(name);
-        const std::string abrev = given.taken(base)
-            ? search.find(base.substr(0, 3), given,
-                          [&base](std::uint64_t i) { return codes::teacherCandidate(base, i); })
-            : base;
-        given.add(abrev);
+        const std::string abrev = given.give(base, [&] {
+            return search.find(base.substr(0, 3), given,
+                               [&base](std::uint64_t i) { return codes::teacherCandidate(base, i); });
+        });
         teachers.write(abrev, name, employee);
     };
     // A big school's codes fill a table far larger than the processor's caches, so the lines are
