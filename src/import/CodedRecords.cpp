@@ -1,6 +1,5 @@
 #include "import/CodedRecords.h"
 
-#include "import/ShortCodes.h"
 #include "tables/WorkFolder.h"
 
 namespace conv::import
@@ -30,16 +29,6 @@ CodedRecords::CodedRecords(RunState& run, const TableLayout& layout, const char*
 }
 
 CodedRecords::~CodedRecords() = default;
-
-bool CodedRecords::written(const std::string& code) const
-{
-    return m_written.contains(codes::recordKey(code, m_codeWidth));
-}
-
-void CodedRecords::prefetch(const std::string& code) const
-{
-    m_written.prefetch(codes::recordKey(code, m_codeWidth));
-}
 
 void CodedRecords::write(const std::string& abrev, const std::string& name, const std::string& code)
 {

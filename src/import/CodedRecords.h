@@ -1,6 +1,7 @@
 #pragma once
 
 #include "import/KeyTable.h"
+#include "import/ShortCodes.h"
 #include "run/RunState.h"
 
 #include <cstdint>
@@ -22,9 +23,15 @@ public:
     ~CodedRecords();
 
     /// True when a record for this XADE code was written.
-    bool written(const std::string& code) const;
+    bool written(const std::string& code) const
+    {
+        return m_written.contains(codes::recordKey(code, m_codeWidth));
+    }
     /// Starts fetching the place of `code` in the codes written, for a line read ahead.
-    void prefetch(const std::string& code) const;
+    void prefetch(const std::string& code) const
+    {
+        m_written.prefetch(codes::recordKey(code, m_codeWidth));
+    }
     /// Writes the record of a code not written yet: ABREV, NOMBRE and the code.
     void write(const std::string& abrev, const std::string& name, const std::string& code);
     /// Closes the table and counts its records as written by the run.
