@@ -26,21 +26,26 @@ GroupRecord::GroupRecord(Table& grupos)
 void GroupRecord::write(const GroupValues& v)
 {
     m_table.append();
-    fAbrev.setString(v.abrev);
-    fTurno.setString(v.turno);
-    fNivel.setString(v.nivel);
-    fCurso.setString(v.curso);
-    fGrupo.setString(v.grupo);
+    // An appended record is blank: an empty value needs no writing (a group has no subgroup's).
+    const auto set = [](FieldRef& field, std::string_view value) {
+        if (!value.empty())
+            field.setString(value);
+    };
+    set(fAbrev, v.abrev);
+    set(fTurno, v.turno);
+    set(fNivel, v.nivel);
+    set(fCurso, v.curso);
+    set(fGrupo, v.grupo);
     fMarco.setString("0");
-    fCodGru.setString(v.codGru);
-    fCodSub.setString(v.codSub);
-    fCodCurso.setString(v.codCurso);
-    fNomeGrupo.setString(v.nomeGrupo);
-    fNomeAbrevGrupo.setString(v.nomeAbrevGrupo);
-    fNomeSub.setString(v.nomeSub);
-    fNomeAbrevSub.setString(v.nomeAbrevSub);
-    fNomeCurso.setString(v.nomeCurso);
-    fDescrip.setString(v.descrip);
+    set(fCodGru, v.codGru);
+    set(fCodSub, v.codSub);
+    set(fCodCurso, v.codCurso);
+    set(fNomeGrupo, v.nomeGrupo);
+    set(fNomeAbrevGrupo, v.nomeAbrevGrupo);
+    set(fNomeSub, v.nomeSub);
+    set(fNomeAbrevSub, v.nomeAbrevSub);
+    set(fNomeCurso, v.nomeCurso);
+    set(fDescrip, v.descrip);
     m_table.post();
 }
 

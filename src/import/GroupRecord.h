@@ -22,7 +22,8 @@ class GroupRecord
 {
 public:
     explicit GroupRecord(Table& grupos);
-    /// Appends and posts one record; MARCO is "0" on every one.
+    /// Appends and posts one record; MARCO is "0" on every one, an empty value leaves its field
+    /// blank.
     void write(const GroupValues& v);
 
 private:
