@@ -8,7 +8,6 @@
 #include "run/RunState.h"
 #include "tables/WorkFolder.h"
 
-
 namespace conv::app
 {
 namespace
@@ -65,9 +64,8 @@ private:
 class CoreConversion : public Conversion
 {
 public:
-    CoreConversion(TMForm& window, const std::filesystem::path& openedFolder)
-        : m_feedback(window)
-        , m_run(m_feedback, workFolderFor(openedFolder))
+    CoreConversion(Feedback& feedback, const std::filesystem::path& openedFolder)
+        : m_run(feedback, workFolderFor(openedFolder))
     {
     }
 
@@ -107,9 +105,9 @@ public:
     {
         return &m_run.table(Handle::wwTableCentro);
     }
-    Table* wwTableNIVIMP() override
+    Table* wwTableNIVIMP(bool open) override
     {
-        return &m_run.table(Handle::wwTableNIVIMP);
+        return &m_run.table(Handle::wwTableNIVIMP, open);
     }
     const std::filesystem::path& workFolder() const override
     {
@@ -121,15 +119,19 @@ public:
     }
 
 private:
-    WindowFeedback m_feedback;
     RunState m_run;
 };
 
 } // namespace
 
-std::unique_ptr<Conversion> makeConversion(TMForm& window, const std::filesystem::path& openedFolder)
+std::unique_ptr<Feedback> makeWindowFeedback(TMForm& window)
 {
-    return std::make_unique<CoreConversion>(window, openedFolder);
+    return std::make_unique<WindowFeedback>(window);
+}
+
+std::unique_ptr<Conversion> makeConversion(Feedback& feedback, const std::filesystem::path& openedFolder)
+{
+    return std::make_unique<CoreConversion>(feedback, openedFolder);
 }
 
 } // namespace conv::app

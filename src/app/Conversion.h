@@ -7,6 +7,7 @@
 
 namespace conv
 {
+class Feedback;
 class Table;
 }
 
@@ -37,9 +38,10 @@ public:
     virtual std::int32_t& NumParametros() = 0;
     virtual std::int32_t& ErrorProceso() = 0;
 
-    /// wwTableCentro (the call grid) and wwTableNIVIMP (the level grid), never null.
+    /// wwTableCentro (the call grid) and wwTableNIVIMP (the level grid), never null; the level
+    /// grid's opened on its table when `open` is true.
     virtual Table* wwTableCentro() = 0;
-    virtual Table* wwTableNIVIMP() = 0;
+    virtual Table* wwTableNIVIMP(bool open = false) = 0;
 
     /// The work folder of the run.
     virtual const std::filesystem::path& workFolder() const = 0;
@@ -48,8 +50,11 @@ public:
     virtual bool followFolder(const std::filesystem::path& opened) = 0;
 };
 
+/// The window as the core's feedback: its boxes, its wait cursor and its screens.
+std::unique_ptr<Feedback> makeWindowFeedback(TMForm& window);
+
 /// The core for a window, built once for the window's life, on the work folder for the folder
-/// the user has open.
-std::unique_ptr<Conversion> makeConversion(TMForm& window, const std::filesystem::path& openedFolder);
+/// the user has open; it shows and asks everything through `feedback`.
+std::unique_ptr<Conversion> makeConversion(Feedback& feedback, const std::filesystem::path& openedFolder);
 
 } // namespace conv::app

@@ -135,6 +135,7 @@ TMForm::TMForm(const WindowSetup& setup, QWidget* parent)
     , m_parents(*setup.parents)
     , m_programFolder(setup.programFolder)
     , m_help(std::make_unique<Help>(setup.programFolder))
+    , m_feedback(makeWindowFeedback(*this))
 {
     setObjectName(QStringLiteral("MForm"));
     setWindowTitle(QString::fromLatin1(kMainCaption));
@@ -157,7 +158,7 @@ TMForm::TMForm(const WindowSetup& setup, QWidget* parent)
     // The folder list starts on the process's current folder; the work folder is the one for
     // the folder opened, and follows it until a direction starts.
     guarded([this] { Directorios->openFolder(QDir::currentPath()); });
-    m_core = makeConversion(*this, toPath(Directorios->folder()));
+    m_core = makeConversion(*m_feedback, toPath(Directorios->folder()));
     FormCreate(setup.parameters);
 }
 
@@ -418,13 +419,7 @@ bool TMForm::eventFilter(QObject* watched, QEvent* event)
 
 bool TMForm::guarded(const std::function<void()>& handler)
 {
-    try {
-        handler();
-        return true;
-    } catch (const std::exception& e) {
-        showErrorBox(fromAnsi(errorText(e))); // the file on a second line where the text has none
-        return false;
-    }
+    return runHandler(*m_feedback, handler);
 }
 
 void TMForm::notice(const QString& text)
@@ -612,12 +607,7 @@ void TMForm::FinalRecogida()
     setBusy(false); // an error inside a stage leaves no wait cursor behind
     if (!done && Panel2->isVisible()) {
         // The level screen stays for another try: it shows what the course table holds now.
-        guarded([this] {
-            Table* courses = m_core->wwTableNIVIMP();
-            if (!courses->isOpen())
-                courses->open();
-            wwDBGridNIVIMP->setTable(courses);
-        });
+        guarded([this] { wwDBGridNIVIMP->setTable(m_core->wwTableNIVIMP(true)); });
     }
     refreshGrids();
     focusScreen();

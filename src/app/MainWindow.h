@@ -102,7 +102,8 @@ public:
     /// Closes the window the way an embedded run ends (FormClose writes the status).
     void closeWindow();
 
-    /// Runs one handler: an error ends it and shows the standard error box, leaving the state.
+    /// Runs one handler as runHandler() does, through the window's feedback: an error ends it
+    /// and shows the standard error box, leaving the state.
     bool guarded(const std::function<void()>& handler);
     /// Help from the application's help file: its contents without a context, else the topic
     /// of `context`. When nothing can show it, says that help is not installed.
@@ -176,6 +177,7 @@ private:
     ParentWindows& m_parents;
     QString m_programFolder;
     std::unique_ptr<Help> m_help;
+    std::unique_ptr<Feedback> m_feedback; // the core's, and every handler's error box
     std::unique_ptr<Conversion> m_core;
     StartMode m_mode;
     bool m_busy = false;

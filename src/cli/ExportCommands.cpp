@@ -1,10 +1,10 @@
+#include "cli/CliFeedback.h"
 #include "cli/CommandContext.h"
 #include "cli/Commands.h"
 #include "platform/File.h"
 #include "export/Export.h"
 #include "run/RunState.h"
 #include "tables/WorkFolder.h"
-#include "text/Ansi.h"
 
 #include <memory>
 #include <ostream>
@@ -15,38 +15,6 @@ namespace
 {
 
 namespace fs = std::filesystem;
-
-/// The window's messages on stderr, as the window would show them. The template check has
-/// nobody to ask: the template is exported as it stands in the work folder (or as built).
-class ExportFeedback : public Feedback
-{
-public:
-    explicit ExportFeedback(std::ostream& err)
-        : m_err(err)
-    {
-    }
-    void notice(const std::string& text) override
-    {
-        m_err << ansiToUtf8(text) << '\n';
-    }
-    void errorBox(const std::string& text) override
-    {
-        m_err << ansiToUtf8(fileFirst(text)) << '\n';
-    }
-    bool askOkCancel(const std::string&, const std::string&) override
-    {
-        return true;
-    }
-    void change(UiChange) override
-    {
-    }
-    void setBusy(bool) override
-    {
-    }
-
-private:
-    std::ostream& m_err;
-};
 
 struct ExportOptions
 {
@@ -70,7 +38,7 @@ void printSummary(const exporter::ExportReport& r, std::ostream& out)
 
 int exportCommand(const ExportOptions& opt, std::ostream& out, std::ostream& err)
 {
-    ExportFeedback feedback(err);
+    CliFeedback feedback(err, true);
     RunState run(feedback, opt.work.empty() ? defaultWorkFolder() : platform::pathFromText(opt.work));
     exporter::ExportReport report;
     if (!runHandler(feedback, [&] { exporter::BImportarClick(run, opt.csv, &report); }))

@@ -1,3 +1,4 @@
+#include "cli/CliFeedback.h"
 #include "cli/CommandContext.h"
 #include "cli/Commands.h"
 #include "platform/File.h"
@@ -20,42 +21,6 @@ namespace
 {
 
 namespace fs = std::filesystem;
-
-/// The window's messages on stderr, as the window would show them; the reuse question answered
-/// by the command's options.
-class CliFeedback : public Feedback
-{
-public:
-    CliFeedback(std::ostream& err, bool reuse)
-        : m_err(err)
-        , m_reuse(reuse)
-    {
-    }
-    void notice(const std::string& text) override
-    {
-        m_err << ansiToUtf8(text) << '\n';
-    }
-    void errorBox(const std::string& text) override
-    {
-        m_err << ansiToUtf8(fileFirst(text)) << '\n';
-    }
-    bool askOkCancel(const std::string&, const std::string&) override
-    {
-        return m_reuse;
-    }
-    void change(UiChange what) override
-    {
-        if (what == UiChange::ShowLevelWarning)
-            m_err << ansiToUtf8(kLevelWarning) << '\n';
-    }
-    void setBusy(bool) override
-    {
-    }
-
-private:
-    std::ostream& m_err;
-    bool m_reuse;
-};
 
 struct ImportOptions
 {
@@ -125,11 +90,9 @@ int coursesCommand(const ImportOptions& opt, std::ostream& out, std::ostream& er
         return kExitError;
     if (run.Transformado != 1 && !run.workFileExists("CURSOST.DBF"))
         return kExitMissing;
-    Table& nivimp = run.table(Handle::wwTableNIVIMP);
     out << "CODCURSO,NOMECURSO,TURNO,NIVEL,CURSO\n";
     const bool ok = runHandler(feedback, [&] {
-        if (!nivimp.isOpen())
-            nivimp.open();
+        Table& nivimp = run.table(Handle::wwTableNIVIMP, true);
         for (nivimp.first(); !nivimp.eof(); nivimp.next()) {
             const char* sep = "";
             for (const char* name : {"CODCURSO", "NOMECURSO", "TURNO", "NIVEL", "CURSO"}) {

@@ -235,7 +235,7 @@ void Importar2(RunState& run, ExportReport* given)
     constexpr Handle kHandlesUsed[] = {Handle::wwTableSoluc,   Handle::wwTableGrupos,  Handle::wwTableProfesor,
                                        Handle::wwTableAulas,   Handle::wwTableNomAsg2, Handle::wwTableDiasHorasT};
     for (Handle h : kHandlesUsed)
-        run.table(h).open();
+        run.table(h, true);
     run.table(Handle::wwTableSoluc).first();
 
     auto horario = run.stageTable(layouts::HORARIOXADECSV);

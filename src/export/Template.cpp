@@ -18,9 +18,7 @@ constexpr const char* kDiasHorasFile = "DIASHORAST.DBF";
 /// is no whole number ends the direction before anything is written.
 std::vector<TemplateRow> rowsFromDiasHoras(RunState& run)
 {
-    Table& dias = run.table(Handle::wwTableDiasHorasT);
-    if (!dias.isOpen())
-        dias.open();
+    Table& dias = run.table(Handle::wwTableDiasHorasT, true);
     dias.first();
     FieldRef dia = dias.fieldByName("DIA");
     FieldRef hora = dias.fieldByName("HORA");

@@ -191,12 +191,9 @@ void DatosAsignaciones(RunState& run)
     rebuildTable(run.workFolder, layouts::ASIGT);
     auto asigt = run.stageTable(layouts::ASIGT);
     asigt->open();
-    Table& nomAsg = run.table(Handle::wwTableNomAsg);
-    Table& grupos = run.table(Handle::wwTableGrupos);
-    Table& nomAsg2 = run.table(Handle::wwTableNomAsg2);
-    nomAsg.open();
-    grupos.open();
-    nomAsg2.open();
+    Table& nomAsg = run.table(Handle::wwTableNomAsg, true);
+    Table& grupos = run.table(Handle::wwTableGrupos, true);
+    Table& nomAsg2 = run.table(Handle::wwTableNomAsg2, true);
 
     const KeySet activities = activityCodes(nomAsg);
     const CourseLines linesOfCourse(nomAsg2, activities);

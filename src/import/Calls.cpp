@@ -39,8 +39,7 @@ void CargaConvocatorias(RunState& run)
     CreaConvocatorias(run);
     auto table = run.stageTable(layouts::CONVOCAXADE);
     if (!run.csvFileExists(files::kCalls)) {
-        run.feedback.notice(msg::kNoCalls);
-        run.Transformado = -1;
+        inputMissing(run, msg::kNoCalls);
         return;
     }
     DataLines lines(run.csvFile(files::kCalls));
@@ -61,9 +60,7 @@ void CargaConvocatorias(RunState& run)
     table->close();
     run.countWritten("CONVOCAXADE", count);
 
-    Table& centro = run.table(Handle::wwTableCentro);
-    if (!centro.isOpen())
-        centro.open();
+    Table& centro = run.table(Handle::wwTableCentro, true);
     centro.first();
     run.feedback.change(UiChange::ShowCallScreen);
     if (!centro.editing())

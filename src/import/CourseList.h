@@ -1,6 +1,7 @@
 #pragma once
 
 #include "import/ShortCodes.h"
+#include "tables/Layouts.h"
 
 #include <string>
 #include <unordered_map>
@@ -21,9 +22,9 @@ namespace conv::import
 class CourseList
 {
 public:
-    static constexpr int kCodeWidth = 10;        ///< CURSOST.CODCURSO
-    static constexpr int kGroupCodeWidth = 15;   ///< GRUPOST.CODCURSOXADE
-    static constexpr int kNameWidth = 50;        ///< CURSOST.NOMECURSO
+    static inline const int kCodeWidth = widthOf(layouts::CURSOST, "CODCURSO");
+    static inline const int kGroupCodeWidth = widthOf(layouts::GRUPOST, "CODCURSOXADE");
+    static inline const int kNameWidth = widthOf(layouts::CURSOST, "NOMECURSO");
 
     struct Course
     {
@@ -103,8 +104,8 @@ public:
 
 private:
     std::vector<Course> m_courses;
-    std::unordered_map<std::string, std::size_t> m_byCode; // first 10 characters
-    std::unordered_map<std::string, std::size_t> m_byName; // first 50 characters, the first course kept
+    std::unordered_map<std::string, std::size_t> m_byCode; // as CURSOST keeps the code
+    std::unordered_map<std::string, std::size_t> m_byName; // as CURSOST keeps the name, the first course kept
 };
 
 } // namespace conv::import

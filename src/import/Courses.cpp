@@ -25,8 +25,7 @@ void CargaCursos(RunState& run)
         // have all run, the work folder holds an unfinished import.
         run.conversionStarted("import");
         rebuildTable(run.workFolder, layouts::CURSOST);
-        run.feedback.notice(msg::kNoGroupsForCourses);
-        run.Transformado = -1;
+        inputMissing(run, msg::kNoGroupsForCourses);
         return;
     }
     // Every line of the call is read before the table is touched, so a course refused leaves
@@ -63,22 +62,17 @@ void CargaCursos(RunState& run)
 void DatosNivel(RunState& run)
 {
     if (!run.workFileExists("CURSOST.DBF")) {
-        run.feedback.notice(msg::kNoCourseTable);
-        run.Transformado = -1;
+        inputMissing(run, msg::kNoCourseTable);
         return;
     }
-    Table& nivimp = run.table(Handle::wwTableNIVIMP);
-    if (!nivimp.isOpen())
-        nivimp.open();
+    Table& nivimp = run.table(Handle::wwTableNIVIMP, true);
     nivimp.first();
     run.feedback.change(UiChange::ShowLevelScreen);
     if (!run.workFileExists("CURSOST2.DBF"))
         return;
     if (run.feedback.askOkCancel(msg::kReuseCaption, msg::kReuseText)) {
         nivimp.first();
-        Table& nivimp2 = run.table(Handle::wwTableNIVIMP2);
-        if (!nivimp2.isOpen())
-            nivimp2.open();
+        Table& nivimp2 = run.table(Handle::wwTableNIVIMP2, true);
         for (; !nivimp.eof(); nivimp.next()) {
             if (!nivimp2.findKey(Value(nivimp.fieldByName("CODCURSO").asString())))
                 continue;
@@ -98,9 +92,7 @@ void DatosNivel(RunState& run)
 
 int typeLevelCodes(RunState& run, const std::map<std::string, LevelCodes>& answers)
 {
-    Table& nivimp = run.table(Handle::wwTableNIVIMP);
-    if (!nivimp.isOpen())
-        nivimp.open();
+    Table& nivimp = run.table(Handle::wwTableNIVIMP, true);
     int changed = 0;
     for (nivimp.first(); !nivimp.eof(); nivimp.next()) {
         const auto it = answers.find(nivimp.fieldByName("CODCURSO").asString());

@@ -1,4 +1,5 @@
 #include "import/DataLines.h"
+#include "import/GroupRecord.h"
 #include "import/Import.h"
 #include "import/KeyTable.h"
 #include "import/Messages.h"
@@ -10,8 +11,6 @@ namespace conv::import
 {
 namespace
 {
-
-constexpr std::size_t kNameWidth = 50; // NOMECURSO
 
 struct Course
 {
@@ -42,70 +41,22 @@ public:
     /// lines of a course's groups usually follow each other, so the last answer is kept.
     const Course* find(const std::string& name)
     {
-        return m_last.get(name, [&] { return m_rows.find(codes::storedForm(name, kNameWidth)); });
+        return m_last.get(name, [&] { return m_rows.find(codes::storedForm(name, m_nameWidth)); });
     }
 
 private:
+    const int m_nameWidth = widthOf(layouts::CURSOST, "NOMECURSO");
     KeyTable<Course> m_rows; // not grown after construction, so m_last stays valid
     LastAnswer<const Course*> m_last;
-};
-
-/// The fields of GRUPOST a group record fills.
-class GroupRecord
-{
-public:
-    explicit GroupRecord(Table& grupos)
-        : m_table(grupos)
-        , fAbrev(grupos.fieldByName("ABREV"))
-        , fTurno(grupos.fieldByName("TURNO"))
-        , fNivel(grupos.fieldByName("NIVEL"))
-        , fCurso(grupos.fieldByName("CURSO"))
-        , fGrupo(grupos.fieldByName("GRUPO"))
-        , fMarco(grupos.fieldByName("MARCO"))
-        , fCodGru(grupos.fieldByName("CODGRUXADE"))
-        , fCodCurso(grupos.fieldByName("CODCURSOXADE"))
-        , fNomeGrupo(grupos.fieldByName("NOMEGRUPOXADE"))
-        , fNomeAbrev(grupos.fieldByName("NOMEABREVGRUPXADE"))
-        , fNomeCurso(grupos.fieldByName("NOMECURSOXADE"))
-        , fDescrip(grupos.fieldByName("DESCRIP"))
-    {
-    }
-
-    /// Appends the group `abrev` of a line of the groups file and its course.
-    void write(const Course& course, const std::string& abrev, const std::string& groupName,
-               const std::string& abbrevName, const std::string& courseName, const FieldList& line)
-    {
-        m_table.append();
-        fAbrev.setString(abrev);
-        fTurno.setString(course.turno);
-        fNivel.setString(course.nivel);
-        fCurso.setString(course.curso);
-        fGrupo.setString(groupName);
-        fMarco.setString("0");
-        fCodGru.setString(line[2]);
-        fCodCurso.setString(line[1]);
-        fNomeGrupo.setString(groupName);
-        fNomeAbrev.setString(abbrevName);
-        fNomeCurso.setString(courseName);
-        fDescrip.setString(courseName + " / " + groupName);
-        m_table.post();
-    }
-
-private:
-    Table& m_table;
-    FieldRef fAbrev, fTurno, fNivel, fCurso, fGrupo, fMarco, fCodGru, fCodCurso, fNomeGrupo, fNomeAbrev, fNomeCurso,
-        fDescrip;
 };
 
 /// The group's short code: its base (level, course and group name) when free, else the group
 /// rule's first free candidate.
 std::string groupCode(const std::string& base, codes::GivenCodes& given, codes::CandidateSearch& search)
 {
-    const std::string abrev = given.taken(base)
-        ? search.find(base, given, [&base](std::uint64_t i) { return codes::groupCandidate(base, i); })
-        : base;
-    given.add(abrev);
-    return abrev;
+    return given.give(base, [&] {
+        return search.find(base, given, [&base](std::uint64_t i) { return codes::groupCandidate(base, i); });
+    });
 }
 
 } // namespace
@@ -114,8 +65,7 @@ void DatosGrupos(RunState& run)
 {
     rebuildTable(run.workFolder, layouts::GRUPOST);
     if (!run.csvFileExists(files::kGroups)) {
-        run.feedback.notice(msg::kNoGroups);
-        run.Transformado = -1;
+        inputMissing(run, msg::kNoGroups);
         return;
     }
     DataLines lines(run.csvFile(files::kGroups));
@@ -123,10 +73,7 @@ void DatosGrupos(RunState& run)
     codes::CandidateSearch search;
     auto table = run.stageTable(layouts::GRUPOST);
     table->open();
-    Table& cursos = run.table(Handle::wwTableCursos);
-    if (!cursos.isOpen())
-        cursos.open();
-    CoursesByName courses(cursos);
+    CoursesByName courses(run.table(Handle::wwTableCursos, true));
     const CallFilter filter(run);
     GroupRecord record(*table);
 
@@ -142,7 +89,21 @@ void DatosGrupos(RunState& run)
         const std::string& groupName = f[3];
         const std::string& abbrevName = f[5];
         const std::string abrev = groupCode(course->nivel + course->curso + groupName, given, search);
-        record.write(*course, abrev, groupName, abbrevName, courseName, f);
+        const std::string descrip = courseName + " / " + groupName;
+        record.write({.abrev = abrev,
+                      .turno = course->turno,
+                      .nivel = course->nivel,
+                      .curso = course->curso,
+                      .grupo = groupName,
+                      .codGru = f[2],
+                      .codSub = {},
+                      .codCurso = f[1],
+                      .nomeGrupo = groupName,
+                      .nomeAbrevGrupo = abbrevName,
+                      .nomeSub = {},
+                      .nomeAbrevSub = {},
+                      .nomeCurso = courseName,
+                      .descrip = descrip});
         ++count;
     }
     table->close();

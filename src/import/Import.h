@@ -11,6 +11,14 @@
 namespace conv::import
 {
 
+/// A missing input is no error: the stage shows `message`, the run is marked as done without
+/// it (Transformado -1), and the stage returns.
+inline void inputMissing(RunState& run, const char* message)
+{
+    run.feedback.notice(message);
+    run.Transformado = -1;
+}
+
 // Call selection.
 /// "Transformar datos desde XADE hacia Vestrano": takes `folder` as the CSV folder and, when it
 /// exists, loads the calls and shows the call screen.

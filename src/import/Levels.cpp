@@ -34,12 +34,8 @@ private:
 void mergeIntoReuseTable(RunState& run)
 {
     createTableIfMissing(run.workFolder, layouts::CURSOST2);
-    Table& nivimp = run.table(Handle::wwTableNIVIMP);
-    if (!nivimp.isOpen())
-        nivimp.open();
-    Table& nivimp2 = run.table(Handle::wwTableNIVIMP2);
-    if (!nivimp2.isOpen())
-        nivimp2.open();
+    Table& nivimp = run.table(Handle::wwTableNIVIMP, true);
+    Table& nivimp2 = run.table(Handle::wwTableNIVIMP2, true);
     std::int64_t count = 0;
     for (nivimp.first(); !nivimp.eof(); nivimp.next()) {
         const std::string code = nivimp.fieldByName("CODCURSO").asString();
@@ -105,9 +101,7 @@ void FinalRecogida(RunState& run)
 
 void CompruebaNiveles(RunState& run)
 {
-    Table& cursos = run.table(Handle::wwTableCursos);
-    if (!cursos.isOpen())
-        cursos.open();
+    Table& cursos = run.table(Handle::wwTableCursos, true);
     for (cursos.first(); !cursos.eof(); cursos.next()) {
         if (cursos.fieldByName("NIVEL").asString().empty() || cursos.fieldByName("CURSO").asString().empty()) {
             run.feedback.change(UiChange::ShowLevelWarning);

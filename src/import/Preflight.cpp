@@ -5,6 +5,7 @@
 #include "import/CourseList.h"
 #include "import/Messages.h"
 #include "import/ShortCodes.h"
+#include "tables/Layouts.h"
 #include "text/CsvLine.h"
 #include "text/CsvReader.h"
 
@@ -132,9 +133,9 @@ public:
         m_out.push_back({Finding::Kind::Loss, m_name, m_line, text});
     }
 
-    void cut(const std::string& value, std::size_t width, const char* what, const char* consequence)
+    void cut(const std::string& value, int width, const char* what, const std::string& consequence)
     {
-        if (value.size() <= width)
+        if (value.size() <= static_cast<std::size_t>(width))
             return;
         m_out.push_back({Finding::Kind::Cut, m_name, m_line,
                          std::string(what) + " '" + value + "' has " + std::to_string(value.size()) +
@@ -157,10 +158,14 @@ private:
 
 void subjectCuts(FileCheck& c, const FieldList& f)
 {
-    c.cut(f[0], 20, "the subject code", "");
-    c.cut(f[1], 20, "the course code", "");
-    c.cut(f[2], 10, "the task code", "");
-    c.cut(f[3], 50, "the long code", "");
+    static const int subject = widthOf(layouts::ASIGNOMT2, "CODMATERIA");
+    static const int course = widthOf(layouts::ASIGNOMT2, "CODCURSO");
+    static const int task = widthOf(layouts::ASIGNOMT, "CODTAREA");
+    static const int longCode = widthOf(layouts::ASIGNOMT, "CODLARGO2");
+    c.cut(f[0], subject, "the subject code", "");
+    c.cut(f[1], course, "the course code", "");
+    c.cut(f[2], task, "the task code", "");
+    c.cut(f[3], longCode, "the long code", "");
 }
 
 /// The groups file, read twice as the import reads it: first for the courses of the level
@@ -202,6 +207,7 @@ void checkGroups(std::vector<Finding>& out, const std::filesystem::path& folder,
         grupos.cut(f[1], CourseList::kCodeWidth, "the course code", " on the level screen (CURSOST)");
     });
 
+    const int groupWidth = widthOf(layouts::GRUPOST, "CODGRUXADE");
     FileCheck again(out, folder, files::kGroups, false);
     again.read([&](const FieldList& f) {
         if (f.count() < 2 || (call && f[0] != *call) || ended.contains(again.line()) || refused.contains({f[0], f[1]}))
@@ -217,9 +223,10 @@ void checkGroups(std::vector<Finding>& out, const std::filesystem::path& folder,
         }
         if (!again.need(f, {3, 5, 2}, whenCall))
             return;
-        groups.insert(codes::storedForm(f[2], 15));
-        again.cut(f[2], 15, "the group code",
-                  ": subgroups take the first group whose code agrees in its first 15 characters");
+        groups.insert(codes::storedForm(f[2], groupWidth));
+        again.cut(f[2], groupWidth, "the group code",
+                  ": subgroups take the first group whose code agrees in its first " + std::to_string(groupWidth) +
+                      " characters");
     });
     // The two readings' findings in line order.
     std::stable_sort(out.begin() + static_cast<std::ptrdiff_t>(first), out.end(),
@@ -230,13 +237,20 @@ void checkGroups(std::vector<Finding>& out, const std::filesystem::path& folder,
 
 std::vector<Finding> checkXadeFolder(const std::filesystem::path& folder, const std::optional<std::string>& call)
 {
+    // What the tables keep of the codes.
+    const int callWidth = widthOf(layouts::CONVOCAXADE, "CONVOCATORIA");
+    const int groupWidth = widthOf(layouts::GRUPOST, "CODGRUXADE");
+    const int subgroupWidth = widthOf(layouts::GRUPOST, "CODSUBGRUXADE");
+    const int activityWidth = widthOf(layouts::ASIGNOMT, "COD");
+    const int employeeWidth = widthOf(layouts::PROFT, "X_EMPLEADO");
+    const int roomWidth = widthOf(layouts::AULAT, "CODAULA");
     std::vector<Finding> out;
 
     FileCheck calls(out, folder, files::kCalls);
     if (calls.exists(msg::kNoCalls))
         calls.read([&](const FieldList& f) {
             if (calls.need(f, {0, 1}))
-                calls.cut(f[0], 10, "the call code", ": no line of the other files will match it");
+                calls.cut(f[0], callWidth, "the call code", ": no line of the other files will match it");
         });
 
     // The groups file decides which courses the school has and which group codes can be parents.
@@ -246,8 +260,8 @@ std::vector<Finding> checkXadeFolder(const std::filesystem::path& folder, const 
     FileCheck sub(out, folder, files::kSubgroups);
     if (sub.exists(msg::kNoSubgroups))
         sub.read([&](const FieldList& f) {
-            if (sub.need(f, {0}) && groups.contains(codes::storedForm(f[0], 15)) && sub.need(f, {1, 3, 4, 2}))
-                sub.cut(f[1], 15, "the subgroup code", "");
+            if (sub.need(f, {0}) && groups.contains(codes::storedForm(f[0], groupWidth)) && sub.need(f, {1, 3, 4, 2}))
+                sub.cut(f[1], subgroupWidth, "the subgroup code", "");
         });
 
     FileCheck centre(out, folder, files::kCentreSubjects);
@@ -262,7 +276,8 @@ std::vector<Finding> checkXadeFolder(const std::filesystem::path& folder, const 
         general.read([&](const FieldList& f) {
             if (!general.need(f, {1}))
                 return;
-            if (!courses.contains(codes::storedForm(f[1], 10)) && (!general.need(f, {2}) || f[2] == "0"))
+            if (!courses.contains(codes::storedForm(f[1], CourseList::kCodeWidth)) &&
+                (!general.need(f, {2}) || f[2] == "0"))
                 return;
             if (general.need(f, {0, 1, 2, 3, 4, 5}))
                 subjectCuts(general, f);
@@ -272,21 +287,21 @@ std::vector<Finding> checkXadeFolder(const std::filesystem::path& folder, const 
     if (activities.exists(msg::kNoActivities))
         activities.read([&](const FieldList& f) {
             if (activities.need(f, {0, 1, 2}))
-                activities.cut(f[0], 10, "the activity code", "");
+                activities.cut(f[0], activityWidth, "the activity code", "");
         });
 
     FileCheck teachers(out, folder, files::kTeachers);
     if (teachers.exists(msg::kNoTeachers))
         teachers.read([&](const FieldList& f) {
             if (teachers.need(f, {2, 0}))
-                teachers.cut(f[0], 10, "the employee code", "");
+                teachers.cut(f[0], employeeWidth, "the employee code", "");
         });
 
     FileCheck rooms(out, folder, files::kRooms);
     if (rooms.exists(msg::kNoRooms))
         rooms.read([&](const FieldList& f) {
             if (rooms.need(f, {0, 1}))
-                rooms.cut(f[0], 10, "the room code", "");
+                rooms.cut(f[0], roomWidth, "the room code", "");
         });
     return out;
 }

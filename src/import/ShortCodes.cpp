@@ -113,7 +113,8 @@ std::string CandidateSearch::find(const std::string& key, const GivenCodes& give
 std::optional<std::string> groupCandidate(const std::string& base, std::uint64_t index)
 {
     if (index < kLetters) {
-        const std::string stem = base.size() >= 10 ? base.substr(0, base.size() - 1) : base;
+        const std::string stem =
+            base.size() >= static_cast<std::size_t>(kCodeWidth) ? base.substr(0, base.size() - 1) : base;
         return stem + static_cast<char>('A' + index);
     }
     std::uint64_t rest = index - kLetters;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "import/KeyTable.h"
+#include "tables/Layouts.h"
 
 #include <cstdint>
 #include <functional>
@@ -18,7 +19,9 @@
 namespace conv::codes
 {
 
-inline constexpr int kCodeWidth = 10;
+/// The width of the fields that keep short codes (ABREV of GRUPOST, PROFT and AULAT, COD of
+/// ASIGNOMT, all alike): no rule makes a longer code than this once it has to shorten one.
+inline const int kCodeWidth = widthOf(layouts::GRUPOST, "ABREV");
 
 /// Windows-1252 upper case: a-z and the accented small letters with a capital in the code page.
 std::string foldCase(std::string_view text);
@@ -43,6 +46,17 @@ public:
     void add(std::string_view code);
     /// Marks a code found stored in a table (only its stored form counts).
     void addStored(std::string_view stored);
+    /// A stage's choice: `wanted` when it is not taken, else the code `instead()` finds (the
+    /// first free candidate of the stage's rule). The code chosen is taken from then on. A free
+    /// code costs one lookup.
+    template <class Instead> std::string give(std::string wanted, Instead&& instead)
+    {
+        if (m_stored.insert(key(storedForm(wanted, m_width))))
+            return wanted;
+        std::string code = instead();
+        add(code);
+        return code;
+    }
 
 private:
     std::string key(std::string_view text) const;

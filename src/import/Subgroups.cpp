@@ -1,4 +1,5 @@
 #include "import/DataLines.h"
+#include "import/GroupRecord.h"
 #include "import/Import.h"
 #include "import/KeyTable.h"
 #include "import/Messages.h"
@@ -68,7 +69,7 @@ public:
     const Parent* find(const std::string& groupCode)
     {
         const std::optional<Parent>& parent = m_last.get(groupCode, [&]() -> std::optional<Parent> {
-            const Span* span = m_byCode.find(codes::storedForm(groupCode, 15));
+            const Span* span = m_byCode.find(codes::storedForm(groupCode, m_codeWidth));
             if (!span)
                 return std::nullopt;
             return unpack(std::string_view(m_packed).substr(span->first, span->second));
@@ -78,62 +79,10 @@ public:
 
 private:
     using Span = std::pair<std::size_t, std::size_t>; // offset and size in m_packed
+    const int m_codeWidth = widthOf(layouts::GRUPOST, "CODGRUXADE");
     KeyTable<Span> m_byCode;
     std::string m_packed; // every parent's values, one after the other
     LastAnswer<std::optional<Parent>> m_last;
-};
-
-/// The fields of GRUPOST a subgroup record fills.
-class SubgroupRecord
-{
-public:
-    explicit SubgroupRecord(Table& grupos)
-        : m_table(grupos)
-        , fAbrev(grupos.fieldByName("ABREV"))
-        , fTurno(grupos.fieldByName("TURNO"))
-        , fNivel(grupos.fieldByName("NIVEL"))
-        , fCurso(grupos.fieldByName("CURSO"))
-        , fGrupo(grupos.fieldByName("GRUPO"))
-        , fMarco(grupos.fieldByName("MARCO"))
-        , fCodGru(grupos.fieldByName("CODGRUXADE"))
-        , fCodSub(grupos.fieldByName("CODSUBGRUXADE"))
-        , fCodCurso(grupos.fieldByName("CODCURSOXADE"))
-        , fNomeGrupo(grupos.fieldByName("NOMEGRUPOXADE"))
-        , fNomeAbrevGrupo(grupos.fieldByName("NOMEABREVGRUPXADE"))
-        , fNomeSub(grupos.fieldByName("NOMESUBGRUXADE"))
-        , fNomeAbrevSub(grupos.fieldByName("NOMEABREVSUBGRUXADE"))
-        , fNomeCurso(grupos.fieldByName("NOMECURSOXADE"))
-        , fDescrip(grupos.fieldByName("DESCRIP"))
-    {
-    }
-
-    /// Appends the subgroup `abrev` of parent `p` with the line's own values.
-    void write(const Parent& p, const std::string& abrev, const std::string& codsub, const std::string& nome,
-               const std::string& nomeAbrev, const std::string& descrip)
-    {
-        m_table.append();
-        fAbrev.setString(abrev);
-        fTurno.setString(p[1]);
-        fNivel.setString(p[2]);
-        fCurso.setString(p[3]);
-        fGrupo.setString(std::string_view(abrev).substr(abrev.size() - 1));
-        fMarco.setString("0");
-        fCodGru.setString(p[4]);
-        fCodSub.setString(codsub);
-        fCodCurso.setString(p[5]);
-        fNomeGrupo.setString(p[6]);
-        fNomeAbrevGrupo.setString(p[7]);
-        fNomeSub.setString(nome);
-        fNomeAbrevSub.setString(nomeAbrev);
-        fNomeCurso.setString(p[8]);
-        fDescrip.setString(descrip);
-        m_table.post();
-    }
-
-private:
-    Table& m_table;
-    FieldRef fAbrev, fTurno, fNivel, fCurso, fGrupo, fMarco, fCodGru, fCodSub, fCodCurso, fNomeGrupo, fNomeAbrevGrupo,
-        fNomeSub, fNomeAbrevSub, fNomeCurso, fDescrip;
 };
 
 } // namespace
@@ -149,12 +98,11 @@ void DatosSubgrupos(RunState& run)
         return;
     }
     DataLines lines(run.csvFile(files::kSubgroups));
-    Table& grupos = run.table(Handle::wwTableGrupos);
-    grupos.open();
+    Table& grupos = run.table(Handle::wwTableGrupos, true);
 
     codes::GivenCodes given(false);
     Parents parents(grupos, given);
-    SubgroupRecord record(grupos);
+    GroupRecord record(grupos);
     codes::CandidateSearch search;
     FieldList f;
     std::int64_t count = 0;
@@ -170,7 +118,21 @@ void DatosSubgrupos(RunState& run)
         const std::string abrev = search.find(
             parentAbrev, given, [&parentAbrev](std::uint64_t i) { return codes::subgroupCandidate(parentAbrev, i); });
         given.add(abrev);
-        record.write(*p, abrev, codsub, nome, nomeAbrev, descrip);
+        const Parent& parent = *p;
+        record.write({.abrev = abrev,
+                      .turno = parent[1],
+                      .nivel = parent[2],
+                      .curso = parent[3],
+                      .grupo = std::string_view(abrev).substr(abrev.size() - 1),
+                      .codGru = parent[4],
+                      .codSub = codsub,
+                      .codCurso = parent[5],
+                      .nomeGrupo = parent[6],
+                      .nomeAbrevGrupo = parent[7],
+                      .nomeSub = nome,
+                      .nomeAbrevSub = nomeAbrev,
+                      .nomeCurso = parent[8],
+                      .descrip = descrip});
         ++count;
     }
     grupos.close();

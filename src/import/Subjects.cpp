@@ -53,10 +53,9 @@ public:
             return;
         }
         const std::string base = codes::subjectBase(longCode, name);
-        const std::string cod = m_given.taken(base)
-            ? m_search.find(base, m_given, [&base](std::uint64_t i) { return codes::numberedCandidate(base, i); })
-            : base;
-        m_given.add(cod);
+        const std::string cod = m_given.give(base, [&] {
+            return m_search.find(base, m_given, [&base](std::uint64_t i) { return codes::numberedCandidate(base, i); });
+        });
         m_codeOfLongCode.insert(longCode, cod);
         writeFirst(cod, longCode, name, false, task, longCode);
         writeSecond(cod, longCode, name, codMateria, codCurso, false, task, abrevXade);
@@ -70,7 +69,7 @@ public:
         const std::string& code = f[0];
         const std::string& longCode = f[1];
         const std::string& name = f[2];
-        if (m_storedCods.contains(codes::storedForm(code, 10)))
+        if (m_storedCods.contains(codes::storedForm(code, m_codWidth)))
             return;
         writeFirst(code, longCode, name, true, code, longCode);
         writeSecond(code, longCode, name, "", "", true, code, "");
@@ -94,7 +93,7 @@ private:
         m_first[4].setString(codTarea);
         m_first[5].setString(codLargo2);
         m_nomAsg->post();
-        m_storedCods.insert(codes::storedForm(cod, 10));
+        m_storedCods.insert(codes::storedForm(cod, m_codWidth));
         ++m_count;
     }
 
@@ -124,6 +123,7 @@ private:
     codes::CandidateSearch m_search;
     KeyTable<std::string> m_codeOfLongCode;
     KeySet m_storedCods; // every COD of ASIGNOMT, as stored
+    const int m_codWidth = widthOf(layouts::ASIGNOMT, "COD");
     std::int64_t m_count = 0;
     std::int64_t m_count2 = 0;
 };
@@ -142,8 +142,7 @@ KeySet schoolCourseCodes(Table& cursos)
 void DatosMaterias(RunState& run)
 {
     if (!run.csvFileExists(files::kCentreSubjects)) {
-        run.feedback.notice(msg::kNoCentreSubjects);
-        run.Transformado = -1;
+        inputMissing(run, msg::kNoCentreSubjects);
         return;
     }
     std::optional<DataLines> lines(std::in_place, run.csvFile(files::kCentreSubjects));
@@ -156,34 +155,31 @@ void DatosMaterias(RunState& run)
     lines.reset();
 
     if (!run.csvFileExists(files::kGeneralSubjects)) {
-        run.feedback.notice(msg::kNoGeneralSubjects);
-        run.Transformado = -1;
+        inputMissing(run, msg::kNoGeneralSubjects);
         writer.close();
         return;
     }
     lines.emplace(run.csvFile(files::kGeneralSubjects));
-    Table& cursos = run.table(Handle::wwTableCursos);
-    if (!cursos.isOpen())
-        cursos.open();
+    Table& cursos = run.table(Handle::wwTableCursos, true);
     const KeySet courses = schoolCourseCodes(cursos);
+    const int courseWidth = widthOf(layouts::CURSOST, "CODCURSO");
     // The general file is long and names many courses, so its lines are read a block ahead and
     // the places of their courses in the table fetched together.
     lines->readAhead(
         [&](const FieldList& line) {
             if (line.count() > 1)
-                courses.prefetch(codes::storedForm(line[1], 10));
+                courses.prefetch(codes::storedForm(line[1], courseWidth));
         },
         [&](const FieldList& line) {
             // Lines of courses the school does not have are kept only when they carry a task code.
-            if (!courses.contains(codes::storedForm(line[1], 10)) && line[2] == "0")
+            if (!courses.contains(codes::storedForm(line[1], courseWidth)) && line[2] == "0")
                 return;
             writer.subjectLine(line);
         });
     lines.reset();
 
     if (!run.csvFileExists(files::kActivities)) {
-        run.feedback.notice(msg::kNoActivities);
-        run.Transformado = -1;
+        inputMissing(run, msg::kNoActivities);
         writer.close();
         cursos.close();
         return;

@@ -1,5 +1,8 @@
 #include "tables/Layouts.h"
 
+#include <stdexcept>
+#include <string>
+
 namespace conv::layouts
 {
 namespace
@@ -94,3 +97,16 @@ std::span<const TableLayout* const> all()
 }
 
 } // namespace conv::layouts
+
+namespace conv
+{
+
+int widthOf(const TableLayout& layout, std::string_view field)
+{
+    for (const FieldDef& f : layout.fields)
+        if (f.name == field && f.kind == FieldKind::Text)
+            return f.width;
+    throw std::logic_error(std::string(layout.name) + " has no text field " + std::string(field));
+}
+
+} // namespace conv

@@ -33,6 +33,10 @@ struct TableLayout
     std::span<const std::string_view> indexes;
 };
 
+/// The width of the text field `field` of `layout`: what the table keeps of a value written
+/// there. A layout without such a text field is a mistake in the code (std::logic_error).
+int widthOf(const TableLayout& layout, std::string_view field);
+
 namespace layouts
 {
 extern const TableLayout CONVOCAXADE;

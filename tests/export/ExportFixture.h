@@ -2,13 +2,13 @@
 
 #include "export/Export.h"
 #include "run/RunState.h"
+#include "support/RecordingFeedback.h"
 #include "support/TempDir.h"
 #include "tables/Layouts.h"
 #include "tables/Table.h"
 #include "tables/WorkFolder.h"
 
 #include <fstream>
-#include <functional>
 #include <initializer_list>
 #include <iterator>
 #include <string>
@@ -20,53 +20,6 @@ namespace conv::test
 
 /// One record to append: field name and value.
 using Row = std::vector<std::pair<std::string, Value>>;
-
-/// A Feedback that records what the export shows and plays a scripted template check.
-class ExportFeedback : public Feedback
-{
-public:
-    std::vector<std::string> log;
-    std::vector<std::string> notices;
-    std::vector<std::string> errors;
-    std::vector<UiChange> changes;
-    int templateChecks = 0;
-    bool busy = false;
-    /// What the user does in the template dialog, if anything.
-    std::function<void(const std::filesystem::path&)> onCheckTemplate;
-
-    void notice(const std::string& text) override
-    {
-        notices.push_back(text);
-        log.push_back("notice: " + text);
-    }
-    void errorBox(const std::string& text) override
-    {
-        errors.push_back(text);
-        log.push_back("error: " + text);
-    }
-    bool askOkCancel(const std::string& caption, const std::string&) override
-    {
-        log.push_back("ask: " + caption);
-        return true;
-    }
-    void change(UiChange what) override
-    {
-        changes.push_back(what);
-        log.push_back("change: " + std::to_string(static_cast<int>(what)));
-    }
-    void setBusy(bool on) override
-    {
-        busy = on;
-        log.push_back(on ? "busy: 1" : "busy: 0");
-    }
-    void checkTemplate(const std::filesystem::path& workFolder) override
-    {
-        ++templateChecks;
-        log.push_back("template");
-        if (onCheckTemplate)
-            onCheckTemplate(workFolder);
-    }
-};
 
 inline std::string fileBytes(const std::filesystem::path& p)
 {
@@ -81,7 +34,7 @@ public:
     TempDir dir;
     std::filesystem::path work = dir / "VTEMP";
     std::filesystem::path csv = dir / "xade";
-    ExportFeedback feedback;
+    RecordingFeedback feedback;
 
     ExportFixture()
     {

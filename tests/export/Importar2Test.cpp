@@ -163,7 +163,7 @@ TEST_F(Export, EndStateStandaloneAndEmbedded)
     EXPECT_FALSE(run.holds(Handle::wwTableDiasHorasT));
 
     run.workLock.reset(); // the first program has ended
-    ExportFeedback embeddedFeedback;
+    RecordingFeedback embeddedFeedback;
     RunState embedded(embeddedFeedback, work);
     embedded.NumParametros = 2;
     ASSERT_TRUE(runHandler(embeddedFeedback, [&] { BImportarClick(embedded, csv.string()); }));
@@ -197,7 +197,7 @@ TEST_F(Export, NoClassWrittenLeavesHorarioAsItWasAndSaysWhy)
         SCOPED_TRACE(c.name);
         table(layouts::SOLUC, c.soluc);
         std::ofstream(csv / "HORARIO.CSV", std::ios::trunc) << "an older timetable";
-        ExportFeedback shown;
+        RecordingFeedback shown;
         RunState again(shown, work);
         ExportReport report;
         ASSERT_TRUE(runHandler(shown, [&] { BImportarClick(again, csv.string(), &report); }));
@@ -247,7 +247,7 @@ TEST_F(Export, MissingFolder)
     EXPECT_FALSE(fs::exists(work / "HORARIOXADECSV.DBF"));
 
     run.workLock.reset(); // the first program has ended
-    ExportFeedback embeddedFeedback;
+    RecordingFeedback embeddedFeedback;
     RunState embedded(embeddedFeedback, work);
     embedded.NumParametros = 2;
     embedded.Transformado = 1;
@@ -280,7 +280,7 @@ TEST_F(Export, PositionPastTheTemplateEndsTheExportLeavingHorarioAsItWas)
     // The ended run left its tables open, as the window would; a later start finds them free.
     run.releaseAll();
     run.workLock.reset();
-    ExportFeedback second;
+    RecordingFeedback second;
     RunState again(second, work);
     table(layouts::SOLUC, {clase("MAT", "P1", "G1", "A1", 1, 0, 1)});
     EXPECT_FALSE(runHandler(second, [&] { BImportarClick(again, csv.string()); }));

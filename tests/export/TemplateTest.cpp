@@ -93,7 +93,7 @@ TEST_F(Template, NoDayOneInDiasHorasGivesAnEmptyTemplateBuiltAgainNextTime)
     run.table(Handle::wwTableDiasHorasT).close();
 
     table(layouts::DIASHORAST, {diasHoras("1", "1", "08:30:00", "09:20:00")});
-    ExportFeedback again;
+    RecordingFeedback again;
     RunState next(again, work);
     PlantillaCentro(next);
     EXPECT_EQ(dump(layouts::PLANTILLA), (std::vector<std::string>{"1|08:30|09:20"}));
@@ -120,7 +120,7 @@ TEST_F(Template, APeriodThatIsNoWholeNumberLeavesNoPartTemplate)
                diasHoras("1", "3", "10:00", "10:50"), diasHoras("1", "4", "11:00", "11:50"),
                diasHoras("1", "abc", "12:00", "12:50")});
         {
-            ExportFeedback first;
+            RecordingFeedback first;
             RunState failing(first, work);
             EXPECT_ERROR_TEXT(PlantillaCentro(failing), "'abc' is not a valid integer value");
             EXPECT_EQ(first.templateChecks, 0);
@@ -132,7 +132,7 @@ TEST_F(Template, APeriodThatIsNoWholeNumberLeavesNoPartTemplate)
 
         table(layouts::DIASHORAST,
               {diasHoras("1", "1", "08:00:00", "08:50:00"), diasHoras("1", "2", "09:00", "09:50")});
-        ExportFeedback again;
+        RecordingFeedback again;
         RunState next(again, work);
         PlantillaCentro(next);
         EXPECT_EQ(dump(layouts::PLANTILLA), (std::vector<std::string>{"1|08:00|08:50", "2|09:00|09:50"}));

@@ -1,15 +1,19 @@
 #include "faults/FaultSupport.h"
 #include "support/TempDir.h"
+#include "tables/RunFile.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
-// The real program run in processes of their own through the POSIX shell: imports started
-// together, and FIFOs where files are expected.
+// The real program run in processes of their own through the POSIX shell: an import that meets
+// another one holding its work folder, and FIFOs where files are expected.
 
 namespace conv::test
 {
@@ -32,34 +36,77 @@ Process runProgram(const std::string& args, const TempDir& scratch)
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(err)};
 }
 
-TEST(Locks, TwoImportsStartedTogetherDoNotMix)
+/// Starts the real program in a process of its own and gives its process id.
+pid_t startProgram(const std::string& args, const fs::path& err)
+{
+    const std::string command = "exec " + std::string(TRANSXADE_BIN) + " " + args + " >/dev/null 2>" + err.string();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    return pid;
+}
+
+/// Every file of a folder with its bytes.
+std::map<std::string, std::string> folderBytes(const fs::path& folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::directory_iterator(folder))
+        files[e.path().filename().string()] = readFile(e.path());
+    return files;
+}
+
+/// Two imports on one work folder. The second starts while the first holds the folder: the
+/// first is stopped as soon as it is seen holding it, so that the two overlap for certain. The
+/// second is refused with the message and touches nothing; the first, let go on, finishes as if
+/// it had been alone.
+TEST(Locks, ASecondImportIsRefusedWhileTheFirstHoldsTheFolder)
 {
     TempDir scratch, reference;
     ASSERT_EQ(importSchool(reference.path()).status, 0);
+    int overlapped = 0;
     for (int round = 0; round < 3; ++round) {
         TempDir work;
         const std::string args = "import --csv " + kSchool + " --call 2026ORD --levels " + kLevels + " --work " +
                                  work.string();
-        const std::string command = "(" + std::string(TRANSXADE_BIN) + " " + args + " >/dev/null 2>" +
-                                    (scratch / "a.txt").string() + "; echo $? >" + (scratch / "a.rc").string() +
-                                    ") & " + TRANSXADE_BIN + " " + args + " >/dev/null 2>" +
-                                    (scratch / "b.txt").string() + "; echo $? >" + (scratch / "b.rc").string() +
-                                    "; wait";
-        ASSERT_EQ(std::system(("timeout 60 sh -c '" + command + "'").c_str()), 0);
-        int finished = 0;
-        for (const char* who : {"a", "b"}) {
-            const int rc = std::stoi(readFile(scratch / (std::string(who) + ".rc")));
-            const std::string err = readFile(scratch / (std::string(who) + ".txt"));
-            EXPECT_TRUE(rc == 0 || (rc == 2 && err.find("Otra conversi") != std::string::npos)) << rc << err;
-            finished += rc == 0;
+        const pid_t first = startProgram(args, scratch / "first.txt");
+        ASSERT_GT(first, 0);
+        int status = 0;
+        bool stoppedHolding = false;
+        for (int tries = 0; tries < 40000; ++tries) { // 20 seconds at most
+            if (::waitpid(first, &status, WNOHANG) == first)
+                break; // it ended before it was seen holding the folder
+            if (conversionRunning(work.path())) {
+                ::kill(first, SIGSTOP);
+                ASSERT_EQ(::waitpid(first, &status, WUNTRACED), first);
+                // Stopped, it can no longer let go: it either holds the folder now or has ended.
+                stoppedHolding = WIFSTOPPED(status) && conversionRunning(work.path());
+                break;
+            }
+            ::usleep(500);
         }
-        EXPECT_GE(finished, 1);
+        if (stoppedHolding) {
+            ++overlapped;
+            const auto before = folderBytes(work.path());
+            const Process second = runProgram(args, scratch);
+            EXPECT_EQ(second.status, 2) << second.err;
+            EXPECT_NE(second.err.find("Otra conversi"), std::string::npos) << second.err;
+            EXPECT_TRUE(folderBytes(work.path()) == before) << "the refused import changed the work folder";
+            ::kill(first, SIGCONT);
+        }
+        if (!WIFEXITED(status)) {
+            ASSERT_EQ(::waitpid(first, &status, 0), first);
+        }
+        ASSERT_TRUE(WIFEXITED(status)) << status;
+        EXPECT_EQ(WEXITSTATUS(status), 0) << readFile(scratch / "first.txt");
         for (const char* table : {"GRUPOST", "ASIGT", "PROFT", "AULAT", "ASIGNOMT2", "CURSOST"})
             EXPECT_EQ(runCli({"dump", (work / (std::string(table) + ".DBF")).string()}).out,
                       runCli({"dump", (reference / (std::string(table) + ".DBF")).string()}).out)
                 << table;
         EXPECT_EQ(runCli({"check-work", "--work", work.string()}).status, 0);
     }
+    EXPECT_GT(overlapped, 0) << "the first import always ended before it was seen holding the folder";
 }
 
 TEST(SpecialFiles, FifoWhereAFileIsExpectedFailsAtOnce)

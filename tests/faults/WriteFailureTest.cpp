@@ -79,8 +79,16 @@ TEST(WriteFailure, ImportCutAtAnyPointIsReportedAndMarkedUnfinished)
     }
 }
 
+/// A copy of the work folder `from` in a fresh folder, for one export to start from.
+void copyFolder(const fs::path& from, const TempDir& to)
+{
+    for (const auto& e : fs::directory_iterator(from))
+        fs::copy(e.path(), to / e.path().filename().string());
+}
+
 /// HORARIO.CSV is either the old file, byte for byte, or the new one: never a part, and no
-/// temporary file stays behind.
+/// temporary file stays behind. Every export starts from the same work folder, so that each one
+/// writes what the first wrote and a budget short of it must fail.
 TEST(WriteFailure, HorarioIsOldOrNewNeverHalf)
 {
     TempDir work;
@@ -95,45 +103,65 @@ TEST(WriteFailure, HorarioIsOldOrNewNeverHalf)
     std::string fresh;
     {
         TempDir work2, out2;
-        for (const auto& e : fs::directory_iterator(work.path()))
-            fs::copy(e.path(), work2 / e.path().filename().string());
+        copyFolder(work.path(), work2);
         FailingFileSystem counting(UINT64_MAX);
         platform::ScopedFileSystem scope(counting);
         ASSERT_EQ(runCli({"export", "--csv", out2.string(), "--work", work2.string()}).status, 0);
         total = counting.written();
         fresh = readFile(out2 / "HORARIO.CSV");
+        // HORARIO.CSV went out whole through the seam, beside the work tables.
+        ASSERT_NE(fresh.find("\r\n"), std::string::npos);
+        ASSERT_EQ(counting.writtenIn(out2.path()), fresh.size());
+        ASSERT_GT(counting.writtenIn(work2.path()), 0u);
     }
+
+    const auto filesIn = [](const TempDir& dir) {
+        int files = 0;
+        for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path()))
+            ++files;
+        return files;
+    };
     const std::uint64_t step = total / 41 + 1;
-    for (std::uint64_t budget = 0; budget <= total; budget += step) {
+    for (std::uint64_t budget = 0; budget < total; budget += step) {
+        const std::string when = "cut after " + std::to_string(budget) + " of " + std::to_string(total) + " bytes";
+        TempDir cut;
+        copyFolder(work.path(), cut);
         CliResult r;
         {
             FailingFileSystem failing(budget);
             platform::ScopedFileSystem scope(failing);
-            r = runCli({"export", "--csv", out.string(), "--work", work.string()});
+            r = runCli({"export", "--csv", out.string(), "--work", cut.string()});
+            EXPECT_TRUE(failing.failed()) << when;
         }
-        const std::string now = readFile(out / "HORARIO.CSV");
-        const std::string when = "cut after " + std::to_string(budget) + " bytes";
-        if (r.status == 0) {
-            EXPECT_EQ(now, fresh) << when;
-            out.write("HORARIO.CSV", old);
-        } else {
-            EXPECT_EQ(r.status, 2) << when << ": " << r.err;
-            EXPECT_EQ(now, old) << when;
-            // Unless the very first write (the mark itself) failed, the folder is marked.
-            if (budget > 0) {
-                EXPECT_EQ(runCli({"check-work", "--work", work.string()}).status, 1) << when;
-            }
+        EXPECT_EQ(r.status, 2) << when << ": " << r.err;
+        // The engine's text for a table, the system's for HORARIO.CSV's temporary file.
+        EXPECT_TRUE(r.err.find("disk") != std::string::npos || r.err.find("Disk full.") != std::string::npos)
+            << when << ": " << r.err;
+        EXPECT_EQ(readFile(out / "HORARIO.CSV"), old) << when;
+        // Unless the very first write (the mark itself) failed, the folder is marked.
+        if (budget > 0) {
+            EXPECT_EQ(runCli({"check-work", "--work", cut.string()}).status, 1) << when;
         }
-        int files = 0;
-        for ([[maybe_unused]] const auto& e : fs::directory_iterator(out.path()))
-            ++files;
-        EXPECT_EQ(files, 1) << when << ": a temporary file stayed";
+        EXPECT_EQ(filesIn(out), 1) << when << ": a temporary file stayed";
+    }
+    {
+        // The whole budget is enough: the new file, and nothing beside it.
+        TempDir whole;
+        copyFolder(work.path(), whole);
+        FailingFileSystem enough(total);
+        platform::ScopedFileSystem scope(enough);
+        EXPECT_EQ(runCli({"export", "--csv", out.string(), "--work", whole.string()}).status, 0);
+        EXPECT_FALSE(enough.failed());
+        EXPECT_EQ(readFile(out / "HORARIO.CSV"), fresh);
+        EXPECT_EQ(filesIn(out), 1);
+        out.write("HORARIO.CSV", old);
     }
     // A rename that fails keeps the old file too.
     FailingFileSystem renames(UINT64_MAX);
     renames.failRenames = true;
     platform::ScopedFileSystem scope(renames);
     EXPECT_EQ(runCli({"export", "--csv", out.string(), "--work", work.string()}).status, 2);
+    EXPECT_TRUE(renames.failed());
     EXPECT_EQ(readFile(out / "HORARIO.CSV"), old);
 }
 

@@ -1,15 +1,27 @@
 #!/usr/bin/env bash
-# Builds the Debian package with scripts/package.sh and checks it: its file list, its
-# dependencies, lintian, the desktop entry and the manual pages; then unpacks it into a scratch
-# root and runs the example school through the installed transxade and stand-in.
+# Checks the Debian package that scripts/package.sh built (scripts/test.sh builds it before the
+# tests run): its file list, its dependencies, lintian, the desktop entry and the manual pages;
+# then unpacks it into a scratch root and runs the example school through the installed
+# transxade and stand-in. It builds nothing: without a package, or with one older than the
+# sources, it says so and is skipped (status 77).
 # Usage: package_test.sh SOURCE_DIR
 set -euo pipefail
 src=$(cd "$1" && pwd)
 cd "$src"
-bash scripts/package.sh >/dev/null
+shopt -s nullglob
 debs=(build/package/transxade_*_amd64.deb)
+shopt -u nullglob
+if [ ${#debs[@]} -eq 0 ]; then
+    echo "no package in build/package: run scripts/package.sh first" >&2
+    exit 77
+fi
 [ ${#debs[@]} -eq 1 ] || { echo "expected one package, found: ${debs[*]}" >&2; exit 1; }
 deb=${debs[0]}
+newer=$(find src tools packaging cmake docs CMakeLists.txt -newer "$deb" -type f -print -quit 2>/dev/null || true)
+if [ -n "$newer" ]; then
+    echo "$deb is older than $newer: run scripts/package.sh again" >&2
+    exit 77
+fi
 echo "package: $deb ($(stat -c %s "$deb") bytes)"
 
 scratch=$(mktemp -d)

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <memory>
 
 namespace conv::test
@@ -31,6 +32,12 @@ public:
     std::uint64_t written() const
     {
         return m_written;
+    }
+    /// Bytes written so far into the files of `folder`.
+    std::uint64_t writtenIn(const std::filesystem::path& folder) const
+    {
+        const auto it = m_writtenIn.find(folder);
+        return it == m_writtenIn.end() ? 0 : it->second;
     }
     bool failed() const
     {
@@ -87,8 +94,10 @@ private:
             const std::size_t put = static_cast<std::size_t>(std::min<std::uint64_t>(left, size));
             if (put > 0)
                 m_inner->writeAt(data, put, offset);
-            if (!spent)
+            if (!spent) {
                 m_fs.m_written += put - std::min<std::uint64_t>(put, free);
+                m_fs.m_writtenIn[m_path.parent_path()] += put;
+            }
             if (put < size) {
                 m_fs.m_failed = true;
                 m_fail({platform::Failure::DiskFull, 0}, m_path);
@@ -133,6 +142,7 @@ private:
 
     std::uint64_t m_budget;
     std::uint64_t m_written = 0;
+    std::map<std::filesystem::path, std::uint64_t> m_writtenIn;
     bool m_failed = false;
 };
 

@@ -18,15 +18,14 @@ namespace conv::test
 {
 
 /// A CSV folder, a work folder and a run over them, with the steps a user takes.
-class ImportFixture : public ::testing::Test
+class ImportRun
 {
-protected:
+public:
     TempDir csv;
     TempDir work;
     RecordingFeedback feedback;
     std::unique_ptr<RunState> run = std::make_unique<RunState>(feedback, work.path());
 
-    /// Writes an XADE file: a header line, then the lines, CR LF ended (text given as UTF-8).
     /// The error box of the index error on `line` of the XADE file `name`.
     std::string indexError(int position, const std::string& name, long line) const
     {
@@ -34,6 +33,7 @@ protected:
             "\nLine: " + std::to_string(line);
     }
 
+    /// Writes an XADE file: a header line, then the lines, CR LF ended (text given as UTF-8).
     void xade(const std::string& name, const std::vector<std::string>& lines, const std::string& header = "H0,H1,H2,H3,H4,H5")
     {
         std::string text = header + "\r\n";
@@ -77,6 +77,11 @@ protected:
     {
         return dumpTable(work.path(), table + ".DBF", fields, index);
     }
+};
+
+/// The same, as a test's fixture.
+class ImportFixture : public ::testing::Test, public ImportRun
+{
 };
 
 /// Level codes for a few courses: {code, {TURNO, NIVEL, CURSO}}.
