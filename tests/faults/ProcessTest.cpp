@@ -1,6 +1,6 @@
 #include "faults/FaultSupport.h"
 #include "support/TempDir.h"
-#include "tables/RunFile.h"
+#include "run/RunFile.h"
 
 #include <gtest/gtest.h>
 
