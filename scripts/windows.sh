@@ -625,7 +625,7 @@ stage_installcheck() {
     [ "$missing" -eq 0 ] || die "the silent install is incomplete"
     local school table
     school=$(realpath examples/school)
-    mkdir -p "$c/VTEMP"
+    as_user mkdir -p "$c/VTEMP" # the work folder, which users may write
     as_user "$wine64" "$folder\\transxade.exe" import --csv "Z:${school//\//\\}" --call 2026ORD \
         --levels "Z:${school//\//\\}\\niveles.csv" --work 'C:\VTEMP' >"$base/import.log" 2>&1 ||
         { cat "$base/import.log" >&2; die "the installed transxade.exe does not convert the example school"; }
