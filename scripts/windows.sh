@@ -556,7 +556,7 @@ linux_build() {
     echo "$root/build/release"
 }
 
-# The installer as a school's administrator and standard users meet it, in a fresh
+# The installer and the installed window as a school's standard user meets them, in a fresh
 # Wine prefix of an unprivileged user. Wine lets a program write wherever the Unix user may, so
 # the owner of the install folder stands in for the rights Windows would give. The installer's
 # exit status counts only with the files to show for it.
@@ -567,6 +567,9 @@ linux_build() {
 #      Vestrano.ini and Uninstall.exe: both stay byte for byte, and the users' right to change
 #      Vestrano.ini was granted (icacls ran and succeeded, or the installer would exit with 2).
 #   3. Without /D= and with no earlier install recorded, the installer finds that folder itself.
+#   4. The folder handed to another owner, Vestrano.ini left writable as that right makes it: the
+#      installed window embedded in the Win32 host writes Transformado there and ends.
+#   5. Vestrano.ini not writable either: the box, "Cancelar", and the window ends.
 installcheck_user=nobody
 as_user() {
     setpriv --reuid="$installcheck_user" --regid="$(id -gn "$installcheck_user")" --clear-groups \
@@ -593,10 +596,12 @@ stage_installcheck() {
     group=$(id -gn "$installcheck_user")
     wine_env
     rm -rf "$base"
-    mkdir -p "$base/home" "$base/wine"
+    mkdir -p "$base/home" "$base/wine" "$base/host"
     export WINEPREFIX=$base/wine
     trap 'stop_xvfb; as_user /usr/lib/wine/wineserver -k 2>/dev/null || true; rm -rf "$base"' EXIT
     start_xvfb
+    # The Win32 host with the run-time DLLs it needs, where the user can read them.
+    cp "$out/tools/win32host/win32host.exe" "$out"/deploy/lib*.dll "$base/host/"
     chown -R "$installcheck_user:$group" "$base"
     local t0
     t0=$(date +%s)
@@ -677,6 +682,35 @@ stage_installcheck() {
     [ -f "$unix/TransVestranosXadeCSV.exe" ] && [ ! -e "$c/Program Files/TransVestranosXadeCSV" ] ||
         die "without /D= the installer did not choose the timetable program's folder"
     say "without /D= the installer proposes the timetable program's folder"
+
+    # 4.
+    chown -R root:root "$unix"
+    chmod -R go-w "$unix"
+    chmod 666 "$unix/Vestrano.ini"
+    local host="$base/host/win32host.exe" program="$folder\\TransVestranosXadeCSV.exe"
+    as_user "$wine64" "$host" --check --direction importar "$program" >"$base/host.txt" 2>&1 ||
+        { cat "$base/host.txt" >&2; die "the installed window did not end as a standard user's"; }
+    tr -d '\r' <"$base/host.txt" | grep -qx 'Transformado=0' || { cat "$base/host.txt" >&2; die "the host read no Transformado=0"; }
+    [ "$(cat "$unix/Vestrano.ini")" = "${ini/Transformado=1/Transformado=0}" ] ||
+        die "Vestrano.ini after a standard user's run: $(cat -A "$unix/Vestrano.ini")"
+    say "a standard user's embedded run writes Transformado into Vestrano.ini, the rest kept"
+
+    # 5.
+    printf '%s' "$ini" >"$unix/Vestrano.ini"
+    chmod 644 "$unix/Vestrano.ini"
+    as_user "$wine64" "$host" --check --direction importar "$program" >"$base/host.txt" 2>&1 &
+    local host_pid=$! box=""
+    for _ in $(seq 300); do
+        box=$(xdotool search --onlyvisible --name '^TransVestranosXADECSV$' 2>/dev/null | head -n 1 || true)
+        [ -n "$box" ] && break
+        sleep 0.1
+    done
+    [ -n "$box" ] || { kill "$host_pid"; die "no box when Vestrano.ini cannot be written"; }
+    xdotool windowactivate --sync "$box" 2>/dev/null || xdotool windowfocus --sync "$box"
+    xdotool key Escape
+    wait "$host_pid" || { cat "$base/host.txt" >&2; die "the window did not end after Cancelar"; }
+    [ "$(cat "$unix/Vestrano.ini")" = "$ini" ] || die "Vestrano.ini changed: $(cat -A "$unix/Vestrano.ini")"
+    say "Vestrano.ini not writable: the box, Cancelar, and the window ends"
 
     stop_xvfb
     as_user /usr/lib/wine/wineserver -k 2>/dev/null || true
