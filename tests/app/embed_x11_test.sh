@@ -23,18 +23,6 @@ cp "$converter" "$work/bin/TransVestranosXadeCSV"
 program=$work/bin/TransVestranosXadeCSV
 ini=$work/bin/Vestrano.ini
 
-# Waits until `cmd` succeeds (up to ~10 s).
-until_ok() {
-    for _ in $(seq 200); do "$@" >/dev/null 2>&1 && return 0; sleep 0.05; done
-    return 1
-}
-# The id of the converter's window among the children of $1 (the 599x269 one).
-child_of() {
-    xwininfo -children -id "$1" 2>/dev/null | awk '/599x269/ {print $1; exit}'
-}
-has_child() {
-    test -n "$(child_of "$1")"
-}
 
 echo "== embedded in the host, closed with Alt+S after a click"
 printf '[General]\r\nRuta=C:\\V\r\n[Transformadores]\r\nTransformado=1\r\n[Otro]\r\nk=v\r\n' >"$ini"

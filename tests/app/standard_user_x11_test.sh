@@ -34,16 +34,6 @@ as_user() {
     setpriv --reuid="$user" --regid="$group" --clear-groups \
         env HOME="$work/home" XDG_RUNTIME_DIR="$work/home" "$@"
 }
-until_ok() {
-    for _ in $(seq 200); do "$@" >/dev/null 2>&1 && return 0; sleep 0.05; done
-    return 1
-}
-child_of() {
-    xwininfo -children -id "$1" 2>/dev/null | awk '/599x269/ {print $1; exit}'
-}
-has_child() {
-    test -n "$(child_of "$1")"
-}
 # Starts the host as the user; sets host_pid and ours (the converter's window).
 start_host() {
     as_user "$work/bin/vestrano-host" --program "$work/bin/TransVestranosXadeCSV" --direction importar \

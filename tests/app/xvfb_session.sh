@@ -1,7 +1,8 @@
 # Sourced by the scripts that drive the window under an X server of their own (Xvfb): a work
 # folder and the processes started, both gone on exit; the server; waiting for a window.
 # After sourcing: `work`, `pids` (add every process started), `fail MESSAGE`,
-# `start_xvfb WxHxD` (exports DISPLAY), `window_named TITLE` (prints the window's id).
+# `start_xvfb WxHxD` (exports DISPLAY), `window_named TITLE` (prints the window's id),
+# `until_ok CMD...`, `child_of WINDOW` and `has_child WINDOW` (the embedded converter's window).
 
 work=$(mktemp -d)
 pids=()
@@ -47,4 +48,16 @@ window_named() {
     done
     echo "no window named $1" >&2
     return 1
+}
+# Waits until `cmd` succeeds (up to ~10 s).
+until_ok() {
+    for _ in $(seq 200); do "$@" >/dev/null 2>&1 && return 0; sleep 0.05; done
+    return 1
+}
+# The id of the converter's window among the children of $1 (the 599x269 one).
+child_of() {
+    xwininfo -children -id "$1" 2>/dev/null | awk '/599x269/ {print $1; exit}'
+}
+has_child() {
+    test -n "$(child_of "$1")"
 }
