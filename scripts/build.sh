@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Configures and builds one flavour of the converter into build/<flavour>.
+# Configures and builds one flavour of the converter into build/<flavour>, as CMakePresets.json
+# describes it.
 # Usage: scripts/build.sh release|test|bench|fuzz
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -7,17 +8,13 @@ flavour=${1:-release}
 jobs=$(nproc 2>/dev/null || echo 2)
 
 case "$flavour" in
-    release) args=(-DCMAKE_BUILD_TYPE=Release -DCONV_TESTS=OFF) ;;
-    test)    args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCONV_TESTS=ON -DCONV_ASAN=ON -DCONV_WERROR=ON) ;;
-    bench)   args=(-DCMAKE_BUILD_TYPE=Release -DCONV_TESTS=OFF -DCONV_BENCH=ON) ;;
-    fuzz)    args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCONV_TESTS=ON -DCONV_FUZZ=ON -DCONV_ASAN=ON
-                   -DCMAKE_CXX_COMPILER=clang++) ;;
+    release|test|bench|fuzz) ;;
     *) echo "unknown flavour: $flavour" >&2; exit 64 ;;
 esac
 
 mkdir -p build
 log="build/$flavour.log"
-if ! { cmake -S . -B "build/$flavour" -G Ninja "${args[@]}" && cmake --build "build/$flavour" -j "$jobs"; } >"$log" 2>&1; then
+if ! { cmake --preset "$flavour" && cmake --build "build/$flavour" -j "$jobs"; } >"$log" 2>&1; then
     tail -n 60 "$log" >&2
     echo "The $flavour build failed; the whole log is in $log" >&2
     exit 1
