@@ -236,26 +236,6 @@ stage_gtest() {
 }
 
 # ---------------------------------------------------------------------------------------------
-# Header-only libraries from the host's packages, seen by the cross build through a folder of
-# their own: pointing CMake at /usr would put /usr/include, with the host's C library headers,
-# before mingw-w64's.
-
-header_libraries() {
-    local dir=$out/headers
-    rm -rf "$dir"
-    mkdir -p "$dir/include" "$dir/share/cmake"
-    local d
-    for d in CLI nlohmann; do
-        [ -d "/usr/include/$d" ] || die "/usr/include/$d is missing (run scripts/deps.sh)"
-        ln -s "/usr/include/$d" "$dir/include/$d"
-    done
-    for d in CLI11 nlohmann_json; do
-        cp -r "/usr/share/cmake/$d" "$dir/share/cmake/$d"
-    done
-    echo "$dir"
-}
-
-# ---------------------------------------------------------------------------------------------
 # Wine: one prefix for this checkout, 64-bit only, with a virtual desktop, so that windows get
 # frames and closing one does not wait for a window manager.
 
@@ -287,12 +267,11 @@ stage_wine() {
 # The converter, its installer and its tests
 
 stage_build() {
-    export TRANSXADE_WINDOWS_QT TRANSXADE_WINDOWS_GTEST TRANSXADE_WINDOWS_HEADERS
+    export TRANSXADE_WINDOWS_QT TRANSXADE_WINDOWS_GTEST
     TRANSXADE_WINDOWS_QT=$(qt_prefix)
     TRANSXADE_WINDOWS_GTEST=$(gtest_prefix)
     [ -f "$TRANSXADE_WINDOWS_QT/lib/cmake/Qt6/qt.toolchain.cmake" ] || die "no Qt for Windows in $TRANSXADE_WINDOWS_QT (run the qt stage)"
     [ -d "$TRANSXADE_WINDOWS_GTEST/lib/cmake/GTest" ] || die "no GoogleTest for Windows in $TRANSXADE_WINDOWS_GTEST (run the gtest stage)"
-    TRANSXADE_WINDOWS_HEADERS=$(header_libraries)
     export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
     local log=$out/build.log
     mkdir -p "$out"
