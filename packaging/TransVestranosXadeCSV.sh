@@ -8,7 +8,7 @@ set -eu
 installed=/usr/lib/transxade
 dir=${TRANSXADE_PROGRAM_DIR:-${HOME:?}/.local/lib/transxade}
 mkdir -p "$dir"
-for file in TransVestranosXadeCSV vestrano-host XADE.CHM; do
+for file in TransVestranosXadeCSV vestrano-host XADE.CHM XADE-gl.chm; do
     if ! cmp -s "$installed/$file" "$dir/$file"; then
         cp "$installed/$file" "$dir/$file.new.$$"
         mv -f "$dir/$file.new.$$" "$dir/$file"

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Compiles the help pages into XADE.CHM with chmcmd.
+"""Compiles the help pages into XADE.CHM with chmcmd (docs/help, Spanish; docs/help-gl, Galician).
 
 Usage: compile.py SOURCE_DIR WORK_DIR OUTPUT_CHM [CHMCMD]
 

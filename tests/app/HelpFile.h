@@ -10,10 +10,25 @@
 namespace conv::app::test
 {
 
-/// The help file the build compiled from docs/help.
-inline QString helpFile()
+/// The Spanish help, compiled from docs/help: the reference the other languages follow.
+inline QString referenceHelpFile()
 {
     return QStringLiteral(CONV_HELP_CHM);
+}
+
+/// The help file under test: the one CONV_TEST_HELP_FILE names (ctest runs the help's tests once
+/// per language), else the Spanish one.
+inline QString helpFile()
+{
+    const QString given = qEnvironmentVariable("CONV_TEST_HELP_FILE");
+    return given.isEmpty() ? referenceHelpFile() : given;
+}
+
+/// The language of the help under test, as CONV_TEST_HELP_LANG gives it: "es" (the default) or "gl".
+inline QString helpLanguage()
+{
+    const QString given = qEnvironmentVariable("CONV_TEST_HELP_LANG");
+    return given.isEmpty() ? QStringLiteral("es") : given;
 }
 
 inline std::unique_ptr<ChmFile> openHelp()

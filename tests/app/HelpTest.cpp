@@ -12,17 +12,44 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QTreeWidget>
 #include <QtEndian>
 
 using namespace conv::app;
 using conv::app::test::helpFile;
+using conv::app::test::helpLanguage;
 using conv::app::test::openHelp;
+using conv::app::test::referenceHelpFile;
 
 namespace
 {
 
 const QString kChm = helpFile();
+
+/// The titles the tests look for, in the language of the help under test.
+struct Titles
+{
+    QString mainWindow, templateDialog, start, timetableFile;
+};
+
+Titles titles()
+{
+    if (helpLanguage() == QLatin1String("gl"))
+        return {QStringLiteral("A xanela principal"), QStringLiteral("O modelo horario"),
+                QStringLiteral("Axuda do conversor"), QStringLiteral("O ficheiro HORARIO.CSV")};
+    return {QStringLiteral("La ventana principal"), QStringLiteral("Control de Plantilla Horaria"),
+            QStringLiteral("Ayuda del conversor"), QStringLiteral("El archivo HORARIO.CSV")};
+}
+
+/// A sitemap's shape: each entry's page and depth, in order.
+QStringList shape(const QList<SitemapEntry>& entries)
+{
+    QStringList out;
+    for (const SitemapEntry& e : entries)
+        out << QStringLiteral("%1 %2").arg(e.depth).arg(e.local);
+    return out;
+}
 
 HelpViewer* shownViewer()
 {
@@ -101,16 +128,69 @@ private slots:
         QVERIFY2(broken.isEmpty(), qPrintable(broken.join(QLatin1Char('\n'))));
     }
 
+    /// A translation is the reference help in another language: the same pages, the same contents
+    /// tree, an index entry for each of the reference's (the same page, at the same depth), and
+    /// the same contexts, so that F1 opens the same page whatever the language.
+    void sameShapeAsTheReferenceHelp()
+    {
+        auto chm = openHelp();
+        auto reference = ChmFile::open(referenceHelpFile());
+        QVERIFY(reference);
+        QCOMPARE(chm->pages(), reference->pages());
+        QCOMPARE(shape(parseSitemap(chm->read(chm->contentsFile()))),
+                 shape(parseSitemap(reference->read(reference->contentsFile()))));
+        QStringList index = shape(parseSitemap(chm->read(chm->indexFile())));
+        QStringList referenceIndex = shape(parseSitemap(reference->read(reference->indexFile())));
+        index.sort();
+        referenceIndex.sort();
+        QCOMPARE(index, referenceIndex);
+        for (int context = 0; context <= 100; ++context)
+            QCOMPARE(chm->contextTopic(context), reference->contextTopic(context));
+    }
+
+    /// The Galician pages leave in Spanish only what the program shows in Spanish (its messages,
+    /// captions and screen texts, which the pages mark or quote): words only Spanish uses, found
+    /// anywhere else, are text left untranslated.
+    void noSpanishInTheGalicianText()
+    {
+        if (helpLanguage() != QLatin1String("gl"))
+            QSKIP("the Spanish help is the reference");
+        static const QRegularExpression marked(QStringLiteral(R"re(<(b|kbd|code|dt|blockquote)\b[^>]*>.*?</\1>)re"),
+                                               QRegularExpression::CaseInsensitiveOption |
+                                                   QRegularExpression::DotMatchesEverythingOption);
+        static const QRegularExpression quoted(QStringLiteral("\\x{00AB}[^\\x{00BB}]*\\x{00BB}"));
+        static const QRegularExpression word(QStringLiteral("\\w+"), QRegularExpression::UseUnicodePropertiesOption);
+        static const QSet<QString> spanish{
+            QStringLiteral("el"),      QStringLiteral("los"),     QStringLiteral("las"),    QStringLiteral("del"),
+            QStringLiteral("y"),       QStringLiteral("usted"),   QStringLiteral("archivo"), QStringLiteral("archivos"),
+            QStringLiteral("carpeta"), QStringLiteral("ventana"), QStringLiteral("pulse"),  QStringLiteral("vea"),
+            QStringLiteral("ayuda"),   QStringLiteral("hoja"),    QStringLiteral("tabla"),  QStringLiteral("mensaje"),
+            QStringLiteral("cuando"),  QStringLiteral("después"), QStringLiteral("también"), QStringLiteral("nuevo")};
+        auto chm = openHelp();
+        QStringList found;
+        for (const QString& page : chm->pages()) {
+            if (!page.endsWith(QLatin1String(".htm")))
+                continue;
+            QTextDocument doc;
+            doc.setHtml(QString::fromUtf8(chm->read(page)).remove(marked));
+            for (auto it = word.globalMatch(doc.toPlainText().remove(quoted)); it.hasNext();)
+                if (const QString w = it.next().captured().toLower(); spanish.contains(w))
+                    found << page + QStringLiteral(": ") + w;
+        }
+        found.removeDuplicates();
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(QLatin1Char('\n'))));
+    }
+
     void contextOpensItsPage_data()
     {
         QTest::addColumn<int>("context");
         QTest::addColumn<QString>("page");
         QTest::addColumn<QString>("heading");
-        QTest::newRow("main window") << kContextMainWindow << "/ventana.htm" << "La ventana principal";
-        QTest::newRow("template dialog") << kContextTemplateDialog << "/plantilla.htm"
-                                         << "Control de Plantilla Horaria";
-        QTest::newRow("unmapped context: start page") << 99 << "/inicio.htm" << "Ayuda del conversor";
-        QTest::newRow("contents") << 0 << "/inicio.htm" << "Ayuda del conversor";
+        const Titles t = titles();
+        QTest::newRow("main window") << kContextMainWindow << "/ventana.htm" << t.mainWindow;
+        QTest::newRow("template dialog") << kContextTemplateDialog << "/plantilla.htm" << t.templateDialog;
+        QTest::newRow("unmapped context: start page") << 99 << "/inicio.htm" << t.start;
+        QTest::newRow("contents") << 0 << "/inicio.htm" << t.start;
     }
 
     void contextOpensItsPage()
@@ -118,7 +198,10 @@ private slots:
         QFETCH(int, context);
         QFETCH(QString, page);
         QFETCH(QString, heading);
-        Help help(QFileInfo(kChm).absolutePath());
+        // The window looks for its help under one name in its own folder.
+        QTemporaryDir program;
+        QVERIFY(QFile::copy(kChm, program.filePath(QString::fromLatin1(kHelpFile))));
+        Help help(program.path());
         QVERIFY(context == 0 ? help.showContents() : help.showContext(context));
         HelpViewer* viewer = shownViewer();
         QVERIFY(viewer);
@@ -147,7 +230,7 @@ private slots:
         HelpViewer viewer(openHelp());
         viewer.show();
         QTreeWidget* tree = viewer.contentsTree();
-        const auto found = tree->findItems(QStringLiteral("El archivo HORARIO.CSV"), Qt::MatchExactly | Qt::MatchRecursive);
+        const auto found = tree->findItems(titles().timetableFile, Qt::MatchExactly | Qt::MatchRecursive);
         QCOMPARE(found.size(), 1);
         QVERIFY(found.first()->parent());
         QCOMPARE(found.first()->parent()->text(0), QStringLiteral("De Vestrano a XADE"));

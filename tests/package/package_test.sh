@@ -44,7 +44,9 @@ done
 dpkg -x "$deb" "$scratch/root"
 root=$scratch/root
 desktop-file-validate "$root/usr/share/applications/transxade.desktop"
-[ -f "$root/usr/lib/transxade/XADE.CHM" ] || { echo "XADE.CHM is not beside the window's program" >&2; exit 1; }
+for chm in XADE.CHM XADE-gl.chm; do
+    [ -f "$root/usr/lib/transxade/$chm" ] || { echo "$chm is not beside the window's program" >&2; exit 1; }
+done
 for page in transxade TransVestranosXadeCSV vestrano-host; do
     # Read from the manual folder, where vestrano-host's ".so man1/..." link resolves.
     text=$(cd "$root/usr/share/man" && MANWIDTH=80 man --warnings -l "man1/$page.1.gz" 2>"$scratch/warnings")
@@ -80,7 +82,7 @@ for p in TransVestranosXadeCSV vestrano-host; do
     printf '#!/bin/sh\necho "$(basename "$0") 1 in $(dirname "$0"): $*"\n' >"$inst/$p"
     chmod +x "$inst/$p"
 done
-cp "$root/usr/lib/transxade/XADE.CHM" "$inst/"
+cp "$root/usr/lib/transxade/XADE.CHM" "$root/usr/lib/transxade/XADE-gl.chm" "$inst/"
 ln -s TransVestranosXadeCSV "$scratch/bin/vestrano-host"
 chmod +x "$scratch/bin/TransVestranosXadeCSV"
 got=$(HOME="$scratch/home" "$scratch/bin/TransVestranosXadeCSV" importar 1A2B)
@@ -90,7 +92,9 @@ sed -i 's/ 1 in / 2 in /' "$inst/vestrano-host"
 got=$(HOME="$scratch/home" "$scratch/bin/vestrano-host" --direction exportar)
 [ "$got" = "vestrano-host 2 in $scratch/home/.local/lib/transxade: --direction exportar" ] ||
     { echo "starter as vestrano-host: $got" >&2; exit 1; }
-cmp -s "$inst/XADE.CHM" "$scratch/home/.local/lib/transxade/XADE.CHM" || { echo "XADE.CHM not copied" >&2; exit 1; }
+for chm in XADE.CHM XADE-gl.chm; do
+    cmp -s "$inst/$chm" "$scratch/home/.local/lib/transxade/$chm" || { echo "$chm not copied" >&2; exit 1; }
+done
 
 echo "== lintian"
 lintian --fail-on error --tag-display-limit 0 --display-info "$deb"
