@@ -8,12 +8,16 @@
 #include "app/GradientPanel.h"
 #include "app/help/Help.h"
 #include "app/MessageBoxes.h"
+#include "app/WindowFeedback.h"
 #include "app/QtPath.h"
 #include "common/IoErrors.h"
+#include "export/Export.h"
+#include "import/Import.h"
 #include "run/Feedback.h"
 #include "run/RunState.h"
 #include "shell/ProfileFile.h"
 #include "tables/Table.h"
+#include "tables/WorkFolder.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -158,7 +162,7 @@ TMForm::TMForm(const WindowSetup& setup, QWidget* parent)
     // The folder list starts on the process's current folder; the work folder is the one for
     // the folder opened, and follows it until a direction starts.
     guarded([this] { Directorios->openFolder(QDir::currentPath()); });
-    m_core = makeConversion(*m_feedback, toPath(Directorios->folder()));
+    m_run = std::make_unique<RunState>(*m_feedback, workFolderFor(toPath(Directorios->folder())));
     FormCreate(setup.parameters);
 }
 
@@ -307,7 +311,7 @@ void TMForm::buildLevelScreen()
 
 void TMForm::FormCreate(const std::vector<std::string>& parameters)
 {
-    m_core->Transformado() = 0;
+    m_run->Transformado = 0;
     m_mode = decideStartMode(parameters);
     if (m_mode.error) {
         // The conversion error ends the embedding; the window runs standalone.
@@ -325,7 +329,7 @@ void TMForm::FormCreate(const std::vector<std::string>& parameters)
         m_mode = StartMode{};
         return;
     }
-    m_core->NumParametros() = m_mode.numParametros;
+    m_run->NumParametros = m_mode.numParametros;
     if (m_mode.hideDraw3D2) {
         Draw3D2->hide();
         Draw3D3->setGeometry(0, 0, width(), 99);
@@ -365,14 +369,14 @@ QString TMForm::currentFolder() const
 
 void TMForm::FormClose()
 {
-    if (m_core->NumParametros() != 2)
+    if (m_run->NumParametros != 2)
         return;
     // A status that cannot be written never keeps the window open: the box says what to do and
     // the user tries again or closes without it.
     for (;;) {
         try {
             writeProfileString(toPath(statusFile()), kStatusSection, kStatusKey,
-                               std::to_string(m_core->Transformado()));
+                               std::to_string(m_run->Transformado));
             return;
         } catch (const std::exception& e) {
             const QString text = fromAnsi(errorText(e)) + QStringLiteral("\n\n") + QString::fromUtf8(kStatusNotWritten);
@@ -486,14 +490,14 @@ void TMForm::disableImportar()
 
 void TMForm::showCallScreen()
 {
-    wwDBGridCODCENTRO->setTable(m_core->wwTableCentro());
+    wwDBGridCODCENTRO->setTable(&m_run->table(Handle::wwTableCentro));
     Panel1->show();
 }
 
 void TMForm::showLevelScreen()
 {
     Panel1->hide();
-    wwDBGridNIVIMP->setTable(m_core->wwTableNIVIMP());
+    wwDBGridNIVIMP->setTable(&m_run->table(Handle::wwTableNIVIMP));
     // The bands lie under the level screen: their controls take no focus and no keys.
     for (QWidget* band : {static_cast<QWidget*>(Draw3D1), static_cast<QWidget*>(Draw3D2),
                           static_cast<QWidget*>(Draw3D3)})
@@ -572,26 +576,26 @@ void TMForm::folderChanged(const QString& folder)
     Unidades->showFolder(folder);
     // The work folder lies on the file system of the folder opened last; until a direction
     // starts, the core follows it.
-    if (m_core && BExportar->isEnabled() && BImportar->isEnabled())
-        m_core->followFolder(toPath(folder));
+    if (m_run && BExportar->isEnabled() && BImportar->isEnabled())
+        m_run->moveWorkFolder(workFolderFor(toPath(folder)));
 }
 
 void TMForm::BExportarClick()
 {
-    guarded([this] { m_core->BExportarClick(pathText(Directorios->folder())); });
+    guarded([this] { import::BExportarClick(*m_run, pathText(Directorios->folder())); });
     refreshGrids();
     focusScreen();
 }
 
 void TMForm::BImportarClick()
 {
-    guarded([this] { m_core->BImportarClick(pathText(Directorios->folder())); });
+    guarded([this] { exporter::BImportarClick(*m_run, pathText(Directorios->folder())); });
     setBusy(false); // an error inside the export leaves no wait cursor behind
 }
 
 void TMForm::BitBtn1Click()
 {
-    guarded([this] { m_core->BitBtn1Click(); });
+    guarded([this] { import::BitBtn1Click(*m_run); });
     refreshGrids();
     focusScreen();
 }
@@ -603,11 +607,11 @@ void TMForm::FinalRecogida()
     if (QWidget* editor = QApplication::focusWidget(); editor && wwDBGridNIVIMP->isAncestorOf(editor))
         wwDBGridNIVIMP->setFocus();
     guarded([this] { wwDBGridNIVIMP->gridModel()->post(); });
-    const bool done = guarded([this] { m_core->FinalRecogida(); });
+    const bool done = guarded([this] { import::FinalRecogida(*m_run); });
     setBusy(false); // an error inside a stage leaves no wait cursor behind
     if (!done && Panel2->isVisible()) {
         // The level screen stays for another try: it shows what the course table holds now.
-        guarded([this] { wwDBGridNIVIMP->setTable(m_core->wwTableNIVIMP(true)); });
+        guarded([this] { wwDBGridNIVIMP->setTable(&m_run->table(Handle::wwTableNIVIMP, true)); });
     }
     refreshGrids();
     focusScreen();
@@ -615,7 +619,7 @@ void TMForm::FinalRecogida()
 
 void TMForm::Button2Click()
 {
-    guarded([this] { m_core->Button2Click(); });
+    guarded([this] { import::Button2Click(*m_run); });
     refreshGrids();
     focusScreen();
 }

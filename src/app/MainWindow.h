@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/Conversion.h"
 #include "shell/StartMode.h"
 
 #include <QLabel>
@@ -13,6 +12,12 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+namespace conv
+{
+class Feedback;
+class RunState;
+}
 
 namespace conv::app
 {
@@ -64,9 +69,10 @@ public:
     explicit TMForm(const WindowSetup& setup, QWidget* parent = nullptr);
     ~TMForm() override;
 
-    Conversion& core()
+    /// The run the window's handlers drive, on the work folder for the folder opened.
+    RunState& run()
     {
-        return *m_core;
+        return *m_run;
     }
     /// True when the window was made a child of the host's window.
     bool isEmbedded() const
@@ -178,7 +184,7 @@ private:
     QString m_programFolder;
     std::unique_ptr<Help> m_help;
     std::unique_ptr<Feedback> m_feedback; // the core's, and every handler's error box
-    std::unique_ptr<Conversion> m_core;
+    std::unique_ptr<RunState> m_run;
     StartMode m_mode;
     bool m_busy = false;
 };

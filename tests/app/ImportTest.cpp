@@ -5,6 +5,7 @@
 #include "app/FolderChooser.h"
 #include "app/GradientPanel.h"
 #include "app/MainWindow.h"
+#include "run/RunState.h"
 #include "standin/StandIn.h"
 #include "support/TableDump.h"
 #include "tables/Table.h"
@@ -96,7 +97,7 @@ class ImportTest : public QObject
         QVERIFY(!w.Unidades->isVisible());
         QVERIFY(!w.BExportar->isEnabled());
         QVERIFY(!w.BImportar->isEnabled());
-        QCOMPARE(w.core().Transformado(), 1);
+        QCOMPARE(w.run().Transformado, 1);
         auto* calls = w.wwDBGridCODCENTRO->model();
         QCOMPARE(calls->rowCount(), 2);
         QCOMPARE(calls->data(calls->index(0, 0)).toString(), QStringLiteral("2026ORD"));
@@ -149,7 +150,7 @@ private slots:
         QVERIFY(w->Label9->isVisible());
         QVERIFY(!w->BitBtn2->isVisible());
         QVERIFY(w->Button2->isVisible());
-        QCOMPARE(w->core().ErrorProceso(), 1);
+        QCOMPARE(w->run().ErrorProceso, 1);
         QVERIFY(m_boxes.shown.isEmpty());
         QTest::mouseClick(w->Button2, Qt::LeftButton);
         QVERIFY(!w->Label9->isVisible());
@@ -165,8 +166,8 @@ private slots:
         }
         QTest::mouseClick(w->BitBtn2, Qt::LeftButton);
         QCOMPARE(m_boxes.shown.join('\n'), QStringLiteral("message: Proceso finalizado"));
-        QCOMPARE(w->core().ErrorProceso(), 0);
-        QCOMPARE(w->core().Transformado(), 1);
+        QCOMPARE(w->run().ErrorProceso, 0);
+        QCOMPARE(w->run().Transformado, 1);
         QVERIFY(!w->Panel2->isVisible());
         QVERIFY(!w->BImportar->isEnabled());
         QVERIFY(!w->BExportar->isEnabled());
@@ -242,10 +243,10 @@ private slots:
         calls->setCurrentIndex(calls->model()->index(1, 0));
         QTest::keyClick(calls, Qt::Key_Insert);
         QCOMPARE(calls->model()->rowCount(), 3);
-        QVERIFY(w->core().wwTableCentro()->inserting());
+        QVERIFY(w->run().table(conv::Handle::wwTableCentro).inserting());
         QTest::keyClick(calls, Qt::Key_Up);
         QCOMPARE(calls->model()->rowCount(), 2);
-        QCOMPARE(w->core().wwTableCentro()->recordCount(), 2);
+        QCOMPARE(w->run().table(conv::Handle::wwTableCentro).recordCount(), 2);
         QCOMPARE(calls->gridModel()->currentRow(), 1);
         // Moving down past the last row inserts too.
         QTest::keyClick(calls, Qt::Key_Down);
@@ -259,7 +260,7 @@ private slots:
         QVERIFY(w->Panel2->isVisible());
         auto* levels = w->wwDBGridNIVIMP;
         levels->setFocus();
-        QVERIFY(w->core().wwTableNIVIMP()->editing()); // wwDBGridNIVIMPEnter
+        QVERIFY(w->run().table(conv::Handle::wwTableNIVIMP).editing()); // wwDBGridNIVIMPEnter
         QCOMPARE(levels->currentIndex().column(), 2);  // the fixed columns take no focus
         levels->setCurrentIndex(levels->model()->index(3, 0));
         QCOMPARE(levels->currentIndex().column(), 2);
@@ -289,7 +290,7 @@ private slots:
         m_boxes.answers = {true};
         QTest::keyClick(calls, Qt::Key_Delete, Qt::ControlModifier);
         QCOMPARE(calls->model()->rowCount(), 2);
-        QCOMPARE(w->core().wwTableCentro()->recordCount(), 2);
+        QCOMPARE(w->run().table(conv::Handle::wwTableCentro).recordCount(), 2);
         QCOMPARE(calls->currentIndex().row(), 1);
 
         // The level grid: the deleted course is left out of CURSOST and of what follows.
@@ -306,7 +307,7 @@ private slots:
         QCOMPARE(levels->model()->rowCount(), 3);
         QCOMPARE(levels->currentIndex(), levels->model()->index(1, 3)); // the next row takes its place
         QCOMPARE(levels->model()->data(levels->model()->index(1, 0)).toString(), QStringLiteral("10003"));
-        QCOMPARE(w->core().wwTableNIVIMP()->recordCount(), 3);
+        QCOMPARE(w->run().table(conv::Handle::wwTableNIVIMP).recordCount(), 3);
         // The last row deleted: the one before becomes current.
         levels->setCurrentIndex(levels->model()->index(2, 3));
         m_boxes.answers = {true};
@@ -489,7 +490,7 @@ private slots:
         QVERIFY(w->Panel1->isVisible());
         QVERIFY(!w->Panel2->isVisible());
         QVERIFY(w->isVisible());
-        QCOMPARE(w->core().Transformado(), 1);
+        QCOMPARE(w->run().Transformado, 1);
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(original);
         f.close();

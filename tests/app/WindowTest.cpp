@@ -4,6 +4,7 @@
 #include "app/FolderChooser.h"
 #include "app/GradientPanel.h"
 #include "app/MainWindow.h"
+#include "run/RunState.h"
 
 #include <QDir>
 #include <QFile>
@@ -232,8 +233,8 @@ private slots:
         auto w = start(parameters);
         QCOMPARE(w->isEmbedded(), embedded);
         QCOMPARE(m_parents.embeds, embedded ? 1 : 0);
-        QCOMPARE(w->core().NumParametros(), embedded ? 2 : 0);
-        QCOMPARE(w->core().Transformado(), 0);
+        QCOMPARE(w->run().NumParametros, embedded ? 2 : 0);
+        QCOMPARE(w->run().Transformado, 0);
         QCOMPARE(w->Draw3D2->isVisible(), draw3D2);
         QCOMPARE(w->Draw3D3->isVisible(), draw3D3);
         // The panel left alone fills the whole top band.

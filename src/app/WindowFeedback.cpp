@@ -1,12 +1,8 @@
-#include "app/Conversion.h"
+#include "app/WindowFeedback.h"
 
 #include "app/AnsiText.h"
 #include "app/MainWindow.h"
-#include "export/Export.h"
-#include "import/Import.h"
 #include "run/Feedback.h"
-#include "run/RunState.h"
-#include "tables/WorkFolder.h"
 
 namespace conv::app
 {
@@ -60,78 +56,11 @@ private:
     TMForm& m_window;
 };
 
-/// The core of both directions on one run state.
-class CoreConversion : public Conversion
-{
-public:
-    CoreConversion(Feedback& feedback, const std::filesystem::path& openedFolder)
-        : m_run(feedback, workFolderFor(openedFolder))
-    {
-    }
-
-    void BExportarClick(const std::string& folder) override
-    {
-        import::BExportarClick(m_run, folder);
-    }
-    void BitBtn1Click() override
-    {
-        import::BitBtn1Click(m_run);
-    }
-    void FinalRecogida() override
-    {
-        import::FinalRecogida(m_run);
-    }
-    void Button2Click() override
-    {
-        import::Button2Click(m_run);
-    }
-    void BImportarClick(const std::string& folder) override
-    {
-        exporter::BImportarClick(m_run, folder);
-    }
-    std::int32_t& Transformado() override
-    {
-        return m_run.Transformado;
-    }
-    std::int32_t& NumParametros() override
-    {
-        return m_run.NumParametros;
-    }
-    std::int32_t& ErrorProceso() override
-    {
-        return m_run.ErrorProceso;
-    }
-    Table* wwTableCentro() override
-    {
-        return &m_run.table(Handle::wwTableCentro);
-    }
-    Table* wwTableNIVIMP(bool open) override
-    {
-        return &m_run.table(Handle::wwTableNIVIMP, open);
-    }
-    const std::filesystem::path& workFolder() const override
-    {
-        return m_run.workFolder;
-    }
-    bool followFolder(const std::filesystem::path& opened) override
-    {
-        return m_run.moveWorkFolder(workFolderFor(opened));
-    }
-
-private:
-    RunState m_run;
-};
-
 } // namespace
 
 std::unique_ptr<Feedback> makeWindowFeedback(TMForm& window)
 {
     return std::make_unique<WindowFeedback>(window);
-}
-
-std::unique_ptr<Conversion> makeConversion(Feedback& feedback, const std::filesystem::path& openedFolder)
-{
-    return std::make_unique<CoreConversion>(feedback, openedFolder);
 }
 
 } // namespace conv::app
