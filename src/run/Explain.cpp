@@ -132,10 +132,4 @@ std::string explanationSentence(std::string_view box)
     return where + means + " " + e->todo;
 }
 
-std::string helpPageOf(std::string_view box)
-{
-    const Explanation* e = explain(box);
-    return e ? e->page : kErrorsPage;
-}
-
 } // namespace conv

@@ -24,9 +24,6 @@ struct Explanation
 /// Every explained message, for the help's check.
 std::basic_string_view<Explanation> explanations();
 
-/// The help page of every message that has none of its own, and of every error box.
-inline constexpr const char* kErrorsPage = "errores.htm";
-
 /// The explanation of a standard error box's text (Windows-1252, as errorText() gives it), or
 /// nothing for a message the help does not explain one by one.
 const Explanation* explain(std::string_view boxText);
@@ -34,8 +31,5 @@ const Explanation* explain(std::string_view boxText);
 /// The sentence the box adds (UTF-8): where, when the box names a file (and its line), then what
 /// the message means and what to do. "" without an explanation.
 std::string explanationSentence(std::string_view boxText);
-
-/// The help page for the box: the explanation's, else the page of the file and table errors.
-std::string helpPageOf(std::string_view boxText);
 
 } // namespace conv

@@ -109,6 +109,11 @@ private slots:
         QTest::newRow("main window") << kContextMainWindow << "/ventana.htm" << "La ventana principal";
         QTest::newRow("template dialog") << kContextTemplateDialog << "/plantilla.htm"
                                          << "Control de Plantilla Horaria";
+        QTest::newRow("errors") << kContextErrors << "/errores.htm" << "Errores de archivos y tablas";
+        QTest::newRow("review") << kContextReview << "/revision.htm" << "Revisión de los ficheros de XADE";
+        QTest::newRow("classes passed over") << kContextPassedOver << "/no-exportadas.htm"
+                                             << "Clases que no se han exportado";
+        QTest::newRow("messages") << kContextMessages << "/mensajes.htm" << "Mensajes del programa";
         QTest::newRow("unmapped context: start page") << 99 << "/inicio.htm" << "Ayuda del conversor";
         QTest::newRow("contents") << 0 << "/inicio.htm" << "Ayuda del conversor";
     }
