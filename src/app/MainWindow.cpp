@@ -485,10 +485,12 @@ void TMForm::errorBox(const QString& message)
 
 void TMForm::showErrorBox(const QString& formatted)
 {
-    // The engine's text as it is, then what it means for this file and line; its help is the
-    // page of the file and table errors, which explains every message or leads to where it is.
-    m_boxes.explainedError(formatted, QString::fromUtf8(explanationSentence(toAnsi(formatted))),
-                           [this] { showHelp(kContextErrors); });
+    // The engine's text as it is, then what it means for this file and line, and the help page
+    // of the message.
+    const std::string box = toAnsi(formatted);
+    const int context = helpPageOf(box) == "motor.htm" ? kContextEngine : kContextErrors;
+    m_boxes.explainedError(formatted, QString::fromUtf8(explanationSentence(box)),
+                           [this, context] { showHelp(context); });
 }
 
 void TMForm::confirmDelete(DataGrid* grid)

@@ -79,6 +79,16 @@ constexpr std::array<Explanation, 25> kExplanations = {{
      "errores.htm"},
 }};
 
+/// The starts of the table engine's rarer messages, which its own page explains.
+constexpr const char* kEngineMessages[] = {
+    "Cannot perform this operation on a closed dataset", "Cannot perform this operation on an empty dataset",
+    "Corrupt index file", "Corrupt table/index header", "Dataset not in edit or insert mode", "Field '",
+    "Index does not exist", "Index expression not supported", "Index not found", "Invalid field name",
+    "Invalid field size", "Invalid index descriptor", "Locate needs one value for each field",
+    "No index currently active", "Operating system error", "Table is full", "Table is read only",
+    "Too many fields in table",
+};
+
 /// The value of a "Name: value" line of the box, or "".
 std::string_view lineValue(std::string_view box, std::string_view name)
 {
@@ -112,6 +122,17 @@ const Explanation* explain(std::string_view box)
             return &e;
     }
     return nullptr;
+}
+
+std::string helpPageOf(std::string_view box)
+{
+    if (const Explanation* e = explain(box))
+        return e->page;
+    const std::string_view message = box.substr(0, box.find('\n'));
+    for (const char* start : kEngineMessages)
+        if (message.starts_with(start))
+            return "motor.htm";
+    return "errores.htm";
 }
 
 std::string explanationSentence(std::string_view box)

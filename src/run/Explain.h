@@ -28,6 +28,11 @@ std::basic_string_view<Explanation> explanations();
 /// nothing for a message the help does not explain one by one.
 const Explanation* explain(std::string_view boxText);
 
+/// The help page of an error box's message: the page that explains it (errores.htm for the
+/// explained ones), motor.htm for the rarer messages of the table engine, else errores.htm,
+/// which leads to the rest.
+std::string helpPageOf(std::string_view boxText);
+
 /// The sentence the box adds (UTF-8): where, when the box names a file (and its line), then what
 /// the message means and what to do. "" without an explanation.
 std::string explanationSentence(std::string_view boxText);

@@ -114,6 +114,7 @@ private slots:
         QTest::newRow("classes passed over") << kContextPassedOver << "/no-exportadas.htm"
                                              << "Clases que no se han exportado";
         QTest::newRow("messages") << kContextMessages << "/mensajes.htm" << "Mensajes del programa";
+        QTest::newRow("table engine") << kContextEngine << "/motor.htm" << "Mensajes del motor de tablas";
         QTest::newRow("unmapped context: start page") << 99 << "/inicio.htm" << "Ayuda del conversor";
         QTest::newRow("contents") << 0 << "/inicio.htm" << "Ayuda del conversor";
     }

@@ -18,6 +18,8 @@ inline constexpr int kContextTemplateDialog = 1;
 inline constexpr int kContextErrors = 10;
 /// Help context of the program's own messages (F1 on a message box).
 inline constexpr int kContextMessages = 13;
+/// Help context of the table engine's rarer messages.
+inline constexpr int kContextEngine = 14;
 /// Help context of the review of the XADE files before an import.
 inline constexpr int kContextReview = 11;
 /// Help context of the list of classes an export passed over.
