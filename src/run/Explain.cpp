@@ -2,7 +2,7 @@
 
 #include "text/Ansi.h"
 
-#include <array>
+#include <iterator>
 
 namespace conv
 {
@@ -17,7 +17,7 @@ constexpr const char* kNumberMeans = "Un dato que debería ser un número, una f
 constexpr const char* kNumberTodo = "Anote el mensaje entero y pida ayuda al servicio técnico.";
 
 // The sentences are those of the help's page of errors: a change here is a change there.
-constexpr std::array<Explanation, 25> kExplanations = {{
+constexpr Explanation kExplanations[] = {
     {"List index out of bounds", false, true, false,
      "a esa línea le faltan datos. Suele pasar si el archivo se abrió y guardó con una hoja de cálculo.",
      "Saque los archivos de XADE de nuevo, sin tocarlos.", "errores.htm"},
@@ -77,7 +77,7 @@ constexpr std::array<Explanation, 25> kExplanations = {{
      "Hay tantos grupos, materias, profesores o aulas con la misma abreviatura que no queda ninguna libre.",
      "Revise los códigos de la pantalla de niveles y los datos de XADE; pida ayuda al servicio técnico.",
      "errores.htm"},
-}};
+};
 
 /// The starts of the table engine's rarer messages, which its own page explains.
 constexpr const char* kEngineMessages[] = {
@@ -106,9 +106,9 @@ std::string_view lineValue(std::string_view box, std::string_view name)
 
 } // namespace
 
-std::basic_string_view<Explanation> explanations()
+std::span<const Explanation> explanations()
 {
-    return {kExplanations.data(), kExplanations.size()};
+    return kExplanations;
 }
 
 const Explanation* explain(std::string_view box)

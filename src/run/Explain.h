@@ -1,6 +1,6 @@
 #pragma once
 
-#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -22,7 +22,7 @@ struct Explanation
 };
 
 /// Every explained message, for the help's check.
-std::basic_string_view<Explanation> explanations();
+std::span<const Explanation> explanations();
 
 /// The explanation of a standard error box's text (Windows-1252, as errorText() gives it), or
 /// nothing for a message the help does not explain one by one.
