@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFont>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
 #include <QSaveFile>
@@ -97,7 +98,31 @@ ListDialog::ListDialog(RowList list, Choice choice, QWidget* parent)
     m_view->horizontalHeader()->setStretchLastSection(true);
     m_view->horizontalHeader()->setResizeContentsPrecision(50);
     m_view->resizeColumnsToContents();
+    // A long problem does not push the line's text out of sight: the whole value is its tooltip.
+    constexpr int kWidestColumn = 340;
+    for (int c = 0; c < m_model->columnCount(); ++c)
+        if (m_view->columnWidth(c) > kWidestColumn)
+            m_view->setColumnWidth(c, kWidestColumn);
     layout->addWidget(m_view);
+    // The marked row whole, each value under its column's name: a long problem is read here.
+    auto* detail = new QLabel(this);
+    detail->setObjectName(QStringLiteral("detail"));
+    detail->setWordWrap(true);
+    detail->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    detail->setMinimumHeight(3 * detail->fontMetrics().lineSpacing());
+    detail->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    layout->addWidget(detail);
+    connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this, detail](const QModelIndex& current) {
+                QStringList parts;
+                for (int c = 0; current.isValid() && c < m_model->columnCount(); ++c)
+                    parts << QStringLiteral("<b>%1</b>: %2").arg(
+                                 m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString().toHtmlEscaped(),
+                                 m_model->index(current.row(), c).data().toString().toHtmlEscaped());
+                detail->setText(parts.join(QStringLiteral(" &nbsp; ")));
+            });
+    if (m_model->rowCount() > 0)
+        m_view->setCurrentIndex(m_model->index(0, 0));
 
     auto* buttons = new QDialogButtonBox(this);
     m_save = buttons->addButton(QStringLiteral("&Guardar lista…"), QDialogButtonBox::ActionRole);

@@ -196,6 +196,7 @@ private slots:
         const qint64 ms = clock.elapsed();
         QCOMPARE(dialog.view()->model()->rowCount(), 10000);
         QCOMPARE(dialog.view()->model()->index(9999, 3).data().toString(), QStringLiteral("G9999"));
+        qInfo("10,000 classes listed and shown in %lld ms", static_cast<long long>(ms));
         QVERIFY2(ms < 1000, qPrintable(QStringLiteral("%1 ms").arg(ms)));
     }
 };
