@@ -94,18 +94,20 @@ public:
             crFinding = m_out.size();
         }
         CsvReader reader = CsvReader::open(path);
-        std::string raw, text;
+        std::string& raw = m_raw;
+        std::string& text = m_text;
         FieldList f;
         while (reader.nextLine(raw)) {
             m_line = reader.lineNumber();
-            decodeLine(raw, text);
-            m_invalid = text.empty() && !raw.empty();
-            // What the list shows of the line: as read, or its bytes when they are no UTF-8.
-            m_lineText = ansiToUtf8(m_invalid ? raw : text);
-            if (crFinding && m_out[crFinding - 1].line == m_line)
-                m_out[crFinding - 1].lineText = m_lineText;
+            if (crFinding && m_out[crFinding - 1].line == m_line) {
+                decodeLine(raw, text);
+                m_invalid = text.empty() && !raw.empty();
+                m_out[crFinding - 1].lineText = lineText();
+            }
             if (m_line == 1)
                 continue;
+            decodeLine(raw, text);
+            m_invalid = text.empty() && !raw.empty();
             if (m_lineFaults && raw.starts_with("\xEF\xBB\xBF"))
                 loss("starts with a byte-order mark, which is read as a '?' at the start of its first field",
                      "La línea empieza con una marca de orden de bytes, que se lee como un «?» al principio de su "
@@ -150,12 +152,12 @@ public:
 
     void endsRun(const std::string& text, const std::string& problem)
     {
-        m_out.push_back({Finding::Kind::EndsRun, m_name, m_line, text, problem, m_lineText});
+        m_out.push_back({Finding::Kind::EndsRun, m_name, m_line, text, problem, lineText()});
     }
 
     void loss(const std::string& text, const std::string& problem)
     {
-        m_out.push_back({Finding::Kind::Loss, m_name, m_line, text, problem, m_lineText});
+        m_out.push_back({Finding::Kind::Loss, m_name, m_line, text, problem, lineText()});
     }
 
     /// `what` and `consequence` in English for the report of check, `que` and `efecto` in
@@ -171,7 +173,7 @@ public:
                          std::string(que) + " «" + ansiToUtf8(value) + "» tiene " + std::to_string(value.size()) +
                              " caracteres y se guarda recortado a " + std::to_string(width) +
                              (efecto.empty() ? "." : efecto),
-                         m_lineText});
+                         lineText()});
     }
 
     long line() const noexcept
@@ -184,9 +186,16 @@ private:
     const std::filesystem::path& m_folder;
     std::string m_name;
     bool m_lineFaults;
+    /// What the review shows of the line being read (UTF-8): as read, or its bytes when they are
+    /// no UTF-8. Made only for a line with a finding.
+    std::string lineText() const
+    {
+        return ansiToUtf8(m_invalid ? m_raw : m_text);
+    }
+
     long m_line = 0;
     bool m_invalid = false;
-    std::string m_lineText;
+    std::string m_raw, m_text; // the line being read, as read and decoded
 };
 
 void subjectCuts(FileCheck& c, const FieldList& f)
