@@ -116,9 +116,10 @@ ListDialog::ListDialog(RowList list, Choice choice, QWidget* parent)
             [this, detail](const QModelIndex& current) {
                 QStringList parts;
                 for (int c = 0; current.isValid() && c < m_model->columnCount(); ++c)
-                    parts << QStringLiteral("<b>%1</b>: %2").arg(
-                                 m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString().toHtmlEscaped(),
-                                 m_model->index(current.row(), c).data().toString().toHtmlEscaped());
+                    parts << QStringLiteral("<b>%1</b>: %2")
+                                 .arg(
+                                     m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString().toHtmlEscaped(),
+                                     m_model->index(current.row(), c).data().toString().toHtmlEscaped());
                 detail->setText(parts.join(QStringLiteral(" &nbsp; ")));
             });
     if (m_model->rowCount() > 0)
@@ -161,8 +162,8 @@ bool ListDialog::saveTo(const QString& file)
 {
     const std::string bytes = rowListCsv(m_list);
     QSaveFile out(file);
-    if (out.open(QIODevice::WriteOnly) && out.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-                                               static_cast<qint64>(bytes.size()) && out.commit())
+    if (out.open(QIODevice::WriteOnly) &&
+        out.write(bytes.data(), static_cast<qint64>(bytes.size())) == static_cast<qint64>(bytes.size()) && out.commit())
         return true;
     emit failed(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file), out.errorString()));
     return false;

@@ -34,8 +34,7 @@ class ListDialog : public QDialog
 {
     Q_OBJECT
 public:
-    enum class Choice
-    {
+    enum class Choice {
         BackOrContinue, ///< "Volver" and "Continuar" (accepted)
         BackOnly,       ///< "Volver" only
         Close,          ///< "Aceptar" only

@@ -21,8 +21,7 @@ constexpr Explanation kExplanations[] = {
     {"List index out of bounds", false, true, false,
      "a esa línea le faltan datos. Suele pasar si el archivo se abrió y guardó con una hoja de cálculo.",
      "Saque los archivos de XADE de nuevo, sin tocarlos.", "errores.htm"},
-    {"List index out of bounds", false, false, false,
-     "una clase está en una sesión que la plantilla horaria no tiene.",
+    {"List index out of bounds", false, false, false, "una clase está en una sesión que la plantilla horaria no tiene.",
      "El número más uno es esa sesión: añádala a la plantilla o quite la clase de esa sesión en Vestrano.",
      "errores.htm"},
     {"Table is busy", false, false, true,
@@ -49,12 +48,10 @@ constexpr Explanation kExplanations[] = {
      "No tiene permiso para leer o escribir ese archivo o esa carpeta (una carpeta protegida, una memoria USB "
      "protegida contra escritura).",
      "Use otra carpeta, o pida permiso a quien administra el ordenador.", "errores.htm"},
-    {"Insufficient rights for operation", false, false, true,
-     "No tiene permiso para cambiar los archivos de VTEMP.",
+    {"Insufficient rights for operation", false, false, true, "No tiene permiso para cambiar los archivos de VTEMP.",
      "Pida a quien administra el ordenador que deje modificar la carpeta VTEMP a los usuarios.", "errores.htm"},
     {"Disk full", false, false, true, "El disco está lleno.", "Libere espacio y repita.", "errores.htm"},
-    {"Insufficient disk space", false, false, true, "El disco está lleno.", "Libere espacio y repita.",
-     "errores.htm"},
+    {"Insufficient disk space", false, false, true, "El disco está lleno.", "Libere espacio y repita.", "errores.htm"},
     {"File not found", false, false, true,
      "Un archivo desapareció mientras el programa lo leía (por ejemplo, se quitó la memoria USB).",
      "Compruebe la carpeta y repita.", "errores.htm"},
@@ -81,11 +78,23 @@ constexpr Explanation kExplanations[] = {
 
 /// The starts of the table engine's rarer messages, which its own page explains.
 constexpr const char* kEngineMessages[] = {
-    "Cannot perform this operation on a closed dataset", "Cannot perform this operation on an empty dataset",
-    "Corrupt index file", "Corrupt table/index header", "Dataset not in edit or insert mode", "Field '",
-    "Index does not exist", "Index expression not supported", "Index not found", "Invalid field name",
-    "Invalid field size", "Invalid index descriptor", "Locate needs one value for each field",
-    "No index currently active", "Operating system error", "Table is full", "Table is read only",
+    "Cannot perform this operation on a closed dataset",
+    "Cannot perform this operation on an empty dataset",
+    "Corrupt index file",
+    "Corrupt table/index header",
+    "Dataset not in edit or insert mode",
+    "Field '",
+    "Index does not exist",
+    "Index expression not supported",
+    "Index not found",
+    "Invalid field name",
+    "Invalid field size",
+    "Invalid index descriptor",
+    "Locate needs one value for each field",
+    "No index currently active",
+    "Operating system error",
+    "Table is full",
+    "Table is read only",
     "Too many fields in table",
 };
 
@@ -116,8 +125,8 @@ const Explanation* explain(std::string_view box)
     const std::string_view message = box.substr(0, box.find('\n'));
     const bool aboutFile = !lineValue(box, "File: ").empty();
     for (const Explanation& e : kExplanations) {
-        const bool matches = e.inside ? message.find(e.message) != std::string_view::npos
-                                      : message.starts_with(e.message);
+        const bool matches =
+            e.inside ? message.find(e.message) != std::string_view::npos : message.starts_with(e.message);
         if (matches && (e.anyFile || e.withFile == aboutFile))
             return &e;
     }

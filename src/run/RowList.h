@@ -14,8 +14,8 @@ struct RowList
     std::string intro;                ///< what the list is, above it
     std::vector<std::string> columns; ///< also the CSV header
     std::vector<std::vector<std::string>> rows;
-    std::vector<bool> marked;         ///< per row: shown marked (a line that ends the run)
-    int helpContext = 0;              ///< the help page of the list (F1, "Ayuda")
+    std::vector<bool> marked; ///< per row: shown marked (a line that ends the run)
+    int helpContext = 0;      ///< the help page of the list (F1, "Ayuda")
 };
 
 /// The list as a CSV file: a byte-order mark (so that spreadsheets read it as UTF-8), the header
