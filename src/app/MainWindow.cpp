@@ -7,12 +7,15 @@
 #include "app/FolderChooser.h"
 #include "app/GradientPanel.h"
 #include "app/help/Help.h"
+#include "app/ListDialog.h"
 #include "app/MessageBoxes.h"
 #include "app/WindowFeedback.h"
 #include "app/QtPath.h"
 #include "common/IoErrors.h"
 #include "export/Export.h"
 #include "import/Import.h"
+#include "import/Preflight.h"
+#include "run/Explain.h"
 #include "run/Feedback.h"
 #include "run/RunState.h"
 #include "shell/ProfileFile.h"
@@ -28,6 +31,10 @@
 #include <QShortcut>
 #include <QStyle>
 #include <QTimer>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 
 namespace conv::app
 {
@@ -120,6 +127,49 @@ QIcon exitDoorIcon()
     return QIcon(pixmap);
 }
 
+/// The core's feedback through the window, adding the lists the user looks through.
+class ListingFeedback : public Feedback
+{
+public:
+    ListingFeedback(std::unique_ptr<Feedback> window, TMForm& form)
+        : m_window(std::move(window))
+        , m_form(form)
+    {
+    }
+    void notice(const std::string& text) override
+    {
+        m_window->notice(text);
+    }
+    void errorBox(const std::string& text) override
+    {
+        m_window->errorBox(text);
+    }
+    bool askOkCancel(const std::string& caption, const std::string& text) override
+    {
+        return m_window->askOkCancel(caption, text);
+    }
+    void change(UiChange what) override
+    {
+        m_window->change(what);
+    }
+    void setBusy(bool busy) override
+    {
+        m_window->setBusy(busy);
+    }
+    void checkTemplate(const std::filesystem::path& workFolder) override
+    {
+        m_window->checkTemplate(workFolder);
+    }
+    void showList(const RowList& list) override
+    {
+        m_form.showList(list);
+    }
+
+private:
+    std::unique_ptr<Feedback> m_window;
+    TMForm& m_form;
+};
+
 QFont titleFont()
 {
     QFont f;
@@ -139,7 +189,7 @@ TMForm::TMForm(const WindowSetup& setup, QWidget* parent)
     , m_parents(*setup.parents)
     , m_programFolder(setup.programFolder)
     , m_help(std::make_unique<Help>(setup.programFolder))
-    , m_feedback(makeWindowFeedback(*this))
+    , m_feedback(std::make_unique<ListingFeedback>(makeWindowFeedback(*this), *this))
 {
     setObjectName(QStringLiteral("MForm"));
     setWindowTitle(QString::fromLatin1(kMainCaption));
@@ -428,7 +478,8 @@ bool TMForm::guarded(const std::function<void()>& handler)
 
 void TMForm::notice(const QString& text)
 {
-    m_boxes.message(text);
+    // F1 opens the page of the program's messages, which explains each.
+    m_boxes.messageWithHelp(text, [this] { showHelp(kContextMessages); });
 }
 
 void TMForm::errorBox(const QString& message)
@@ -438,7 +489,12 @@ void TMForm::errorBox(const QString& message)
 
 void TMForm::showErrorBox(const QString& formatted)
 {
-    m_boxes.error(formatted);
+    // The engine's text as it is, then what it means for this file and line, and the help page
+    // of the message.
+    const std::string box = toAnsi(formatted);
+    const int context = helpPageOf(box) == "motor.htm" ? kContextEngine : kContextErrors;
+    m_boxes.explainedError(formatted, QString::fromUtf8(explanationSentence(box)),
+                           [this, context] { showHelp(context); });
 }
 
 void TMForm::confirmDelete(DataGrid* grid)
@@ -470,6 +526,49 @@ void TMForm::checkTemplate(const std::filesystem::path& workFolder)
     connect(&dialog, &TControlPlantilla::failed, this, [this](const QString& m) { errorBox(m); });
     connect(&dialog, &TControlPlantilla::helpRequested, this, [this](int context) { showHelp(context); });
     m_boxes.showModal(dialog);
+}
+
+void TMForm::showList(const RowList& list)
+{
+    RowList shown = list;
+    shown.helpContext = kContextPassedOver;
+    ListDialog dialog(std::move(shown), ListDialog::Choice::Close, this);
+    connect(&dialog, &ListDialog::failed, this, [this](const QString& m) { errorBox(m); });
+    connect(&dialog, &ListDialog::helpRequested, this, [this](int context) { showHelp(context); });
+    setBusy(false); // the list is read, not waited for
+    m_boxes.showModal(dialog);
+}
+
+bool TMForm::reviewXadeFiles()
+{
+    // The call as the import takes it: the current row of the call grid.
+    Table* calls = &m_run->table(Handle::wwTableCentro);
+    if (m_xadeFolder.isEmpty() || !calls->isOpen() || calls->inserting() || calls->eof() || calls->recordCount() == 0)
+        return true; // no call: the import reads no line of the groups, and says what is missing
+    std::vector<import::Finding> findings;
+    const auto started = std::chrono::steady_clock::now();
+    try {
+        findings = import::checkXadeFolder(toPath(m_xadeFolder), calls->fieldByName("CONVOCATORIA").asString());
+    } catch (const std::exception&) {
+        // A file that cannot be read stops the import at the same place, and its box says why.
+        return true;
+    }
+    if (std::getenv("TRANSXADE_PAINT_LOG")) // with the paint times, for bench/window_bench.sh
+        std::fprintf(stderr, "review %lld us\n",
+                     static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(
+                                                std::chrono::steady_clock::now() - started)
+                                                .count()));
+    RowList list = import::reviewList(findings);
+    if (list.rows.empty())
+        return true; // the flow as it always was
+    const bool ends = import::endsTheRun(findings);
+    list.intro = ends ? kReviewEnds : kReviewLosses;
+    list.helpContext = kContextReview;
+    ListDialog dialog(std::move(list), ends ? ListDialog::Choice::BackOnly : ListDialog::Choice::BackOrContinue, this);
+    connect(&dialog, &ListDialog::failed, this, [this](const QString& m) { errorBox(m); });
+    connect(&dialog, &ListDialog::helpRequested, this, [this](int context) { showHelp(context); });
+    m_boxes.showModal(dialog);
+    return !ends && dialog.result() == QDialog::Accepted;
 }
 
 void TMForm::hideFolderChooser()
@@ -582,7 +681,8 @@ void TMForm::folderChanged(const QString& folder)
 
 void TMForm::BExportarClick()
 {
-    guarded([this] { import::BExportarClick(*m_run, pathText(Directorios->folder())); });
+    m_xadeFolder = Directorios->folder();
+    guarded([this] { import::BExportarClick(*m_run, pathText(m_xadeFolder)); });
     refreshGrids();
     focusScreen();
 }
@@ -595,6 +695,10 @@ void TMForm::BImportarClick()
 
 void TMForm::BitBtn1Click()
 {
+    if (!reviewXadeFiles()) {
+        focusScreen(); // back on the call screen; nothing was written
+        return;
+    }
     guarded([this] { import::BitBtn1Click(*m_run); });
     refreshGrids();
     focusScreen();
@@ -634,7 +738,7 @@ void TMForm::showHelp(std::optional<int> context)
     bool shown = false;
     guarded([&] { shown = context ? m_help->showContext(*context) : m_help->showContents(); });
     if (!shown)
-        notice(QString::fromUtf8(kHelpNotInstalled));
+        m_boxes.message(QString::fromUtf8(kHelpNotInstalled)); // F1 on it could only say it again
 }
 
 void TMForm::wwDBGridNIVIMPEnter()

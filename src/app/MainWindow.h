@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "run/RowList.h"
+
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -48,6 +50,14 @@ inline constexpr const char* kVersionCaption = "TransVestranoXADE para Vestrano 
 inline constexpr const char* kInvalidWindow = "Invalid window handle";
 /// The message shown when help was asked for and nothing could show it (UTF-8).
 inline constexpr const char* kHelpNotInstalled = "La ayuda no está instalada en este equipo.";
+/// What the review of the XADE files says above its list, when a line would end the run and when
+/// there are only losses (UTF-8).
+inline constexpr const char* kReviewEnds =
+    "Las líneas marcadas, al principio, detendrían la importación. No se ha escrito nada: corrija los ficheros "
+    "en XADE, sáquelos de nuevo y pulse «Volver».";
+inline constexpr const char* kReviewLosses =
+    "La importación puede seguir, pero perderá o recortará lo que dicen estas líneas. «Continuar» importa así; "
+    "«Volver» no escribe nada y deja corregir los ficheros en XADE.";
 /// The window's help context (F1 anywhere in it).
 inline constexpr int kMainHelpContext = 3;
 
@@ -96,6 +106,11 @@ public:
     void setBusy(bool busy);
     /// The modal check of the period template in `workFolder` ("Control de Plantilla Horaria").
     void checkTemplate(const std::filesystem::path& workFolder);
+    /// A list the user looks through, modally, with "Aceptar" (the classes an export passed over).
+    void showList(const RowList& list);
+    /// "Continuar"'s review of the XADE files for the chosen call. True when the import may go on:
+    /// nothing was found, or only losses the user accepted with "Continuar".
+    bool reviewXadeFiles();
     // The screen changes the core makes.
     void hideFolderChooser();
     void disableExportar();
@@ -187,6 +202,7 @@ private:
     std::unique_ptr<RunState> m_run;
     StartMode m_mode;
     bool m_busy = false;
+    QString m_xadeFolder; // the folder the XADE-to-timetable direction was started on
 };
 
 } // namespace conv::app

@@ -8,6 +8,7 @@
 #include <QWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
 
 namespace conv::app
 {
@@ -49,9 +50,40 @@ void QtMessageBoxes::message(const QString& text)
     showBox(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), text, QMessageBox::Ok);
 }
 
+void QtMessageBoxes::messageWithHelp(const QString& text, const std::function<void()>& help)
+{
+    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), text, QMessageBox::Ok);
+    box.setFont(formFont());
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), &box);
+    f1->setContext(Qt::WindowShortcut);
+    QObject::connect(f1, &QShortcut::activated, &box, [&help] { help(); });
+    keepAboveTheActiveWindow(box);
+    box.exec();
+}
+
 void QtMessageBoxes::error(const QString& text)
 {
     showBox(QMessageBox::Critical, QString::fromLatin1(kApplicationTitle), text, QMessageBox::Ok);
+}
+
+void QtMessageBoxes::explainedError(const QString& text, const QString& explanation,
+                                    const std::function<void()>& help)
+{
+    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kApplicationTitle), text, QMessageBox::Ok);
+    box.setFont(formFont());
+    box.setInformativeText(explanation);
+    QPushButton* ayuda = box.addButton(QStringLiteral("A&yuda"), QMessageBox::HelpRole);
+    ayuda->setObjectName(QStringLiteral("help"));
+    // The help opens beside the box, which stays until "OK".
+    QObject::disconnect(ayuda, &QAbstractButton::clicked, nullptr, nullptr);
+    QObject::connect(ayuda, &QPushButton::clicked, &box, [&help] { help(); });
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), &box);
+    f1->setContext(Qt::WindowShortcut);
+    QObject::connect(f1, &QShortcut::activated, &box, [&help] { help(); });
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    keepAboveTheActiveWindow(box);
+    box.exec();
 }
 
 bool QtMessageBoxes::question(const QString& caption, const QString& text)

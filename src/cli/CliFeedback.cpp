@@ -1,6 +1,7 @@
 #include "cli/CliFeedback.h"
 
 #include "cli/Commands.h"
+#include "run/Explain.h"
 #include "text/Ansi.h"
 
 #include <ostream>
@@ -22,6 +23,9 @@ void CliFeedback::notice(const std::string& text)
 void CliFeedback::errorBox(const std::string& text)
 {
     m_err << ansiToUtf8(fileFirst(text)) << '\n';
+    // What it means and what to do, as the window's box says it.
+    if (const std::string sentence = explanationSentence(text); !sentence.empty())
+        m_err << sentence << '\n';
 }
 
 bool CliFeedback::askOkCancel(const std::string&, const std::string&)

@@ -28,6 +28,7 @@ struct ImportOptions
     std::string call;
     std::string levels;
     std::string work;
+    std::string format = "text";
     bool noReuse = false;
 };
 
@@ -148,6 +149,14 @@ int checkCommand(const ImportOptions& opt, std::ostream& out, std::ostream& err)
     }
     const std::optional<std::string> call = opt.call.empty() ? std::nullopt : std::optional(opt.call);
     const std::vector<import::Finding> findings = import::checkXadeFolder(platform::pathFromText(opt.csv), call);
+    const auto status = [&findings] {
+        return import::endsTheRun(findings) ? kExitError : findings.empty() ? kExitOk : kExitMissing;
+    };
+    if (opt.format == "csv") {
+        // The rows of the window's review, as its "Guardar lista…" saves them.
+        out << rowListCsv(import::reviewList(findings));
+        return status();
+    }
     int ends = 0, missing = 0, cut = 0, lost = 0;
     for (const import::Finding& f : findings) {
         out << f.file;
@@ -176,7 +185,7 @@ int checkCommand(const ImportOptions& opt, std::ostream& out, std::ostream& err)
     out << ends << (ends == 1 ? " line ends" : " lines end") << " the run, " << missing
         << (missing == 1 ? " file is" : " files are") << " missing, " << cut << (cut == 1 ? " code is" : " codes are")
         << " cut, " << lost << (lost == 1 ? " warning" : " warnings") << '\n';
-    return ends ? kExitError : (missing || cut || lost) ? kExitMissing : kExitOk;
+    return status();
 }
 
 void addWork(CLI::App* cmd, ImportOptions& opt)
@@ -219,6 +228,10 @@ void addImportCommands(CLI::App& app, CommandContext& ctx)
                  "status: 0 clean, 1 warnings or a file missing, 2 a line ends the run");
     check->add_option("--csv", opt->csv, "the folder of XADE CSV files")->required();
     check->add_option("--call", opt->call, "judge the group lines of this call only");
+    check->add_option("--format", opt->format,
+                      "text (the default: one line per finding and a summary) or csv (the rows of the window's "
+                      "review: fichero,línea,gravedad,problema,texto, UTF-8 with a byte-order mark)")
+        ->check(CLI::IsMember({"text", "csv"}));
     check->callback([&ctx, opt] { ctx.action = [&ctx, opt] { return checkCommand(*opt, ctx.out, ctx.err); }; });
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "run/RowList.h"
 #include "run/RunState.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 /// The timetable-to-XADE direction: the period template and the writing of HORARIO.CSV. Each
 /// operation keeps the name it has in the window and works on the run's state.
@@ -17,9 +19,26 @@ inline constexpr const char* kFinished = "Proceso finalizado";
 /// The timetable for XADE, written into the CSV folder.
 inline constexpr const char* kHorarioCsv = "HORARIO.CSV";
 
+/// A class of SOLUC the export passed over: why, and the class as SOLUC holds it
+/// (Windows-1252).
+struct PassedOver
+{
+    enum class Reason
+    {
+        DayZero,   ///< DIA 0
+        BadDay,    ///< DIA outside 1..7
+        NoTeacher, ///< PROF not in PROFT
+        NoSubject, ///< ASIG not in ASIGNOMT2 for the group's course
+        NoPeriods, ///< SESIONES 0 or less
+    };
+    Reason reason;
+    std::string dia, hora, grupo, asig, prof, aula, sesiones;
+};
+
 /// What one export did, for the batch converter's summary and the tests.
 struct ExportReport
 {
+    std::vector<PassedOver> passedOver; ///< every class passed over, in SOLUC's order
     std::filesystem::path horarioCsv; ///< the file written, once it is in place
     std::int64_t lines = 0;           ///< lines of HORARIO.CSV
     std::int64_t classes = 0;         ///< records of SOLUC read
@@ -46,5 +65,14 @@ void Importar2(RunState& run, ExportReport* report = nullptr);
 
 /// The message shown when no class of SOLUC could be written (Windows-1252).
 std::string nothingWrittenText(const ExportReport& report);
+
+/// The classes passed over as the window lists them and `transxade export --report` writes
+/// them: columns motivo, día, hora, grupo, materia, profesor, aula, sesiones.
+RowList passedOverList(const ExportReport& report);
+
+/// The list's title and what it says above the classes (UTF-8).
+inline constexpr const char* kPassedOverCaption = "Clases que no se han exportado";
+inline constexpr const char* kPassedOverIntro = "Estas clases del horario de Vestrano no están en HORARIO.CSV. "
+                                                "Corríjalas en Vestrano y vuelva a pasar el horario a XADE.";
 
 } // namespace conv::exporter

@@ -3,6 +3,7 @@
 #include "export/Rules.h"
 
 #include "tables/Layouts.h"
+#include "text/Ansi.h"
 
 #include <unordered_map>
 
@@ -90,16 +91,22 @@ public:
         Table& profesores = m_run.table(Handle::wwTableProfesor);
         FieldRef nombre = profesores.fieldByName("NOMBRE");
 
+        // Each class passed over is kept with its reason, so the user can find it in the timetable.
+        const auto passOver = [&](PassedOver::Reason reason, std::int64_t& count) {
+            ++count;
+            m_report.passedOver.push_back({reason, dia.asString(), hora.asString(), codGrupo.asString(),
+                                           asig.asString(), prof.asString(), aula.asString(), sesiones.asString()});
+        };
         for (soluc.first(); !soluc.eof(); soluc.next()) {
             ++m_report.classes;
             const std::int32_t d = dia.asInteger();
             if (d == 0) {
-                ++m_report.dayZero;
+                passOver(PassedOver::Reason::DayZero, m_report.dayZero);
                 continue;
             }
             // A day XADE has no name for would give a line it cannot place.
             if (dayName(d).empty()) {
-                ++m_report.badDay;
+                passOver(PassedOver::Reason::BadDay, m_report.badDay);
                 continue;
             }
             const std::string subject = asig.asString();
@@ -118,7 +125,7 @@ public:
                 known = m_teachers.emplace(teacher, std::move(name)).first;
             }
             if (!known->second) {
-                ++m_report.noTeacher;
+                passOver(PassedOver::Reason::NoTeacher, m_report.noTeacher);
                 continue;
             }
             const std::string& teacherName = *known->second;
@@ -132,12 +139,12 @@ public:
 
             const std::optional<std::string> subjectText = m_subjects.find({subject, info.course});
             if (!subjectText) {
-                ++m_report.noSubject;
+                passOver(PassedOver::Reason::NoSubject, m_report.noSubject);
                 continue;
             }
             // No period to write: counted, so that a class never goes without a word.
             if (s <= 0) {
-                ++m_report.noPeriods;
+                passOver(PassedOver::Reason::NoPeriods, m_report.noPeriods);
                 continue;
             }
             if (g == m_groups.end())
@@ -227,6 +234,29 @@ std::string nothingWrittenText(const ExportReport& r)
         n(r.noSubject) + "; SESIONES 0 o menos: " + n(r.noPeriods) + ").";
 }
 
+RowList passedOverList(const ExportReport& r)
+{
+    RowList list;
+    list.caption = kPassedOverCaption;
+    list.intro = kPassedOverIntro;
+    list.columns = {"motivo", "día", "hora", "grupo", "materia", "profesor", "aula", "sesiones"};
+    list.rows.reserve(r.passedOver.size());
+    for (const PassedOver& p : r.passedOver) {
+        const char* why = "";
+        switch (p.reason) {
+        case PassedOver::Reason::DayZero: why = "día 0"; break;
+        case PassedOver::Reason::BadDay: why = "día fuera de 1 a 7"; break;
+        case PassedOver::Reason::NoTeacher: why = "profesor que no está en PROFT"; break;
+        case PassedOver::Reason::NoSubject: why = "materia que no está en ASIGNOMT2"; break;
+        case PassedOver::Reason::NoPeriods: why = "SESIONES 0 o menos"; break;
+        }
+        list.rows.push_back({why, ansiToUtf8(p.dia), ansiToUtf8(p.hora), ansiToUtf8(p.grupo), ansiToUtf8(p.asig),
+                             ansiToUtf8(p.prof), ansiToUtf8(p.aula), ansiToUtf8(p.sesiones)});
+    }
+    list.marked.assign(list.rows.size(), false);
+    return list;
+}
+
 void Importar2(RunState& run, ExportReport* given)
 {
     ExportReport local;
@@ -268,6 +298,9 @@ void Importar2(RunState& run, ExportReport* given)
 
     run.ErrorProceso = 0;
     run.feedback.setBusy(false);
+    // Which classes were passed over, before the message with their counts.
+    if (!report.passedOver.empty())
+        run.feedback.showList(passedOverList(report));
     if (nothingWritten) {
         run.feedback.notice(nothingWrittenText(report));
     } else {

@@ -39,6 +39,7 @@ public:
     {
         bool added = false;
         std::string refusal;
+        std::string problem; ///< the refusal in plain Spanish, for the review (UTF-8)
     };
 
     /// True when a course with this very code is listed already.
@@ -62,6 +63,8 @@ public:
             out.refusal = "The course code '" + whole + "' has " + std::to_string(whole.size()) +
                 " characters; GRUPOST keeps " + std::to_string(kGroupCodeWidth) +
                 ", and the course's groups would get none of their subjects.";
+            out.problem = "El código de curso tiene " + std::to_string(whole.size()) + " caracteres y GRUPOST guarda " +
+                std::to_string(kGroupCodeWidth) + ": los grupos del curso se quedarían sin sus materias.";
             return out;
         }
         if (known != m_byCode.end()) {
@@ -69,6 +72,9 @@ public:
             out.refusal = "The course codes '" + first.code + "' (line " + std::to_string(first.line) + ") and '" +
                 whole + "' agree in their first " + std::to_string(kCodeWidth) +
                 " characters, all that CURSOST keeps; the second course and its groups would be lost.";
+            out.problem = "Su código de curso y el de la línea " + std::to_string(first.line) + " empiezan con los mismos " +
+                std::to_string(kCodeWidth) + " caracteres, todo lo que CURSOST guarda: se perdería este curso y sus "
+                "grupos.";
             return out;
         }
         const std::string& courseName = name();
@@ -80,6 +86,9 @@ public:
             out.refusal = "The names of the courses '" + first.code + "' (line " + std::to_string(first.line) +
                 ") and '" + whole + "' agree in their first " + std::to_string(kNameWidth) +
                 " characters, all that CURSOST keeps; the groups of the second would take the first's levels.";
+            out.problem = "Su nombre de curso y el de la línea " + std::to_string(first.line) + " empiezan con los mismos " +
+                std::to_string(kNameWidth) + " caracteres, todo lo que CURSOST guarda: los grupos de este curso "
+                "tomarían los niveles del otro.";
             return out;
         }
         m_byCode.emplace(codes::storedForm(code, kCodeWidth), m_courses.size());

@@ -8,6 +8,7 @@
 #include "tables/Layouts.h"
 #include "text/CsvLine.h"
 #include "text/CsvReader.h"
+#include "text/Ansi.h"
 
 #include <algorithm>
 #include <functional>
@@ -70,7 +71,7 @@ public:
     {
         if (fileExistsNoCase(m_folder, m_name))
             return true;
-        m_out.push_back({Finding::Kind::Missing, m_name, 0, missingMessage});
+        m_out.push_back({Finding::Kind::Missing, m_name, 0, missingMessage, {}, {}});
         return false;
     }
 
@@ -78,26 +79,44 @@ public:
     void read(const std::function<void(const FieldList&)>& onLine)
     {
         const std::filesystem::path path = findNoCase(m_folder, m_name);
-        if (const long cr = m_lineFaults ? firstLoneCarriageReturn(path) : 0)
+        std::size_t crFinding = 0; // its index plus 1, to give it the text of its line
+        if (const long cr = m_lineFaults ? firstLoneCarriageReturn(path) : 0) {
             m_out.push_back({Finding::Kind::Loss, m_name, cr,
                              cr == 1 ? "the header line holds a carriage return without a line feed: the lines it "
                                        "ends are read as part of the header, and nothing of them is imported"
                                      : "holds a carriage return without a line feed: the line after it is read as "
-                                       "part of this one"});
+                                       "part of this one",
+                             cr == 1 ? "La línea de cabecera tiene un retorno de carro sin salto de línea: las líneas "
+                                       "que siguen se leen como parte de la cabecera y no se importa nada de ellas."
+                                     : "La línea tiene un retorno de carro sin salto de línea: la línea siguiente se "
+                                       "lee como parte de esta.",
+                             {}});
+            crFinding = m_out.size();
+        }
         CsvReader reader = CsvReader::open(path);
-        std::string raw, text;
+        std::string& raw = m_raw;
+        std::string& text = m_text;
         FieldList f;
         while (reader.nextLine(raw)) {
             m_line = reader.lineNumber();
+            if (crFinding && m_out[crFinding - 1].line == m_line) {
+                decodeLine(raw, text);
+                m_invalid = text.empty() && !raw.empty();
+                m_out[crFinding - 1].lineText = lineText();
+            }
             if (m_line == 1)
                 continue;
             decodeLine(raw, text);
             m_invalid = text.empty() && !raw.empty();
             if (m_lineFaults && raw.starts_with("\xEF\xBB\xBF"))
-                loss("starts with a byte-order mark, which is read as a '?' at the start of its first field");
+                loss("starts with a byte-order mark, which is read as a '?' at the start of its first field",
+                     "La línea empieza con una marca de orden de bytes, que se lee como un «?» al principio de su "
+                     "primer campo.");
             if (const std::size_t zero = text.find('\0'); m_lineFaults && zero != std::string::npos)
                 loss("holds a zero character after " + std::to_string(zero) +
-                     " characters: the rest of the line is not read");
+                         " characters: the rest of the line is not read",
+                     "La línea tiene un carácter cero tras " + std::to_string(zero) +
+                         " caracteres: el resto de la línea no se lee.");
             splitLine(text, f);
             onLine(f);
         }
@@ -118,28 +137,43 @@ public:
         std::string why = m_invalid       ? "is not valid UTF-8 (or holds a character beyond FFFF hex) and reads as empty"
                           : f.count() == 0 ? "is empty"
                                            : "has " + std::to_string(f.count()) + (f.count() == 1 ? " field" : " fields");
-        endsRun(why + "; the import reads position " + std::to_string(missing) + when + ": List index out of bounds (" +
-                std::to_string(missing) + ")");
+        std::string porque = m_invalid ? "La línea no es UTF-8 válido (o tiene un carácter que el programa no lee) y "
+                                         "se lee vacía"
+                             : f.count() == 0 ? "La línea está vacía"
+                                              : "La línea tiene " + std::to_string(f.count()) +
+                                                    (f.count() == 1 ? " campo" : " campos");
+        const std::string index = "List index out of bounds (" + std::to_string(missing) + ")";
+        endsRun(why + "; the import reads position " + std::to_string(missing) + when + ": " + index,
+                porque + " y la importación necesita el campo " + std::to_string(missing + 1) +
+                    (*when ? " cuando se importe su convocatoria" : "") + ": se detendría con «" + index +
+                    "» sin escribir nada más.");
         return false;
     }
 
-    void endsRun(const std::string& text)
+    void endsRun(const std::string& text, const std::string& problem)
     {
-        m_out.push_back({Finding::Kind::EndsRun, m_name, m_line, text});
+        m_out.push_back({Finding::Kind::EndsRun, m_name, m_line, text, problem, lineText()});
     }
 
-    void loss(const std::string& text)
+    void loss(const std::string& text, const std::string& problem)
     {
-        m_out.push_back({Finding::Kind::Loss, m_name, m_line, text});
+        m_out.push_back({Finding::Kind::Loss, m_name, m_line, text, problem, lineText()});
     }
 
-    void cut(const std::string& value, int width, const char* what, const std::string& consequence)
+    /// `what` and `consequence` in English for the report of check, `que` and `efecto` in
+    /// Spanish for the review.
+    void cut(const std::string& value, int width, const char* what, const std::string& consequence, const char* que,
+             const std::string& efecto = "")
     {
         if (value.size() <= static_cast<std::size_t>(width))
             return;
         m_out.push_back({Finding::Kind::Cut, m_name, m_line,
                          std::string(what) + " '" + value + "' has " + std::to_string(value.size()) +
-                             " characters and is stored cut to " + std::to_string(width) + consequence});
+                             " characters and is stored cut to " + std::to_string(width) + consequence,
+                         std::string(que) + " «" + ansiToUtf8(value) + "» tiene " + std::to_string(value.size()) +
+                             " caracteres y se guarda recortado a " + std::to_string(width) +
+                             (efecto.empty() ? "." : efecto),
+                         lineText()});
     }
 
     long line() const noexcept
@@ -152,8 +186,16 @@ private:
     const std::filesystem::path& m_folder;
     std::string m_name;
     bool m_lineFaults;
+    /// What the review shows of the line being read (UTF-8): as read, or its bytes when they are
+    /// no UTF-8. Made only for a line with a finding.
+    std::string lineText() const
+    {
+        return ansiToUtf8(m_invalid ? m_raw : m_text);
+    }
+
     long m_line = 0;
     bool m_invalid = false;
+    std::string m_raw, m_text; // the line being read, as read and decoded
 };
 
 void subjectCuts(FileCheck& c, const FieldList& f)
@@ -162,10 +204,10 @@ void subjectCuts(FileCheck& c, const FieldList& f)
     static const int course = widthOf(layouts::ASIGNOMT2, "CODCURSO");
     static const int task = widthOf(layouts::ASIGNOMT, "CODTAREA");
     static const int longCode = widthOf(layouts::ASIGNOMT, "CODLARGO2");
-    c.cut(f[0], subject, "the subject code", "");
-    c.cut(f[1], course, "the course code", "");
-    c.cut(f[2], task, "the task code", "");
-    c.cut(f[3], longCode, "the long code", "");
+    c.cut(f[0], subject, "the subject code", "", "El código de materia");
+    c.cut(f[1], course, "the course code", "", "El código de curso");
+    c.cut(f[2], task, "the task code", "", "El código de tarea");
+    c.cut(f[3], longCode, "the long code", "", "El código largo");
 }
 
 /// The groups file, read twice as the import reads it: first for the courses of the level
@@ -199,12 +241,13 @@ void checkGroups(std::vector<Finding>& out, const std::filesystem::path& folder,
         }
         const CourseList::Outcome outcome = list.add(f[1], grupos.line(), [&f]() -> const std::string& { return f[4]; });
         if (!outcome.refusal.empty()) {
-            grupos.endsRun(outcome.refusal);
+            grupos.endsRun(outcome.refusal, outcome.problem);
             refused.insert({f[0], f[1]});
             return;
         }
         courses.insert(codes::storedForm(f[1], CourseList::kCodeWidth));
-        grupos.cut(f[1], CourseList::kCodeWidth, "the course code", " on the level screen (CURSOST)");
+        grupos.cut(f[1], CourseList::kCodeWidth, "the course code", " on the level screen (CURSOST)",
+                   "El código de curso", " en la pantalla de niveles (CURSOST).");
     });
 
     const int groupWidth = widthOf(layouts::GRUPOST, "CODGRUXADE");
@@ -218,7 +261,9 @@ void checkGroups(std::vector<Finding>& out, const std::filesystem::path& folder,
         const CourseList::Course* course = screen->second.findByName(f[4]);
         if (!course) {
             again.loss("the course named '" + f[4] + "' is not on the level screen (its code '" + f[1] +
-                       "' is listed under another name): the group is left out");
+                           "' is listed under another name): the group is left out",
+                       "El curso «" + ansiToUtf8(f[4]) + "» no está en la pantalla de niveles (su código «" +
+                           ansiToUtf8(f[1]) + "» figura con otro nombre): el grupo no se importa.");
             return;
         }
         if (!again.need(f, {3, 5, 2}, whenCall))
@@ -226,7 +271,10 @@ void checkGroups(std::vector<Finding>& out, const std::filesystem::path& folder,
         groups.insert(codes::storedForm(f[2], groupWidth));
         again.cut(f[2], groupWidth, "the group code",
                   ": subgroups take the first group whose code agrees in its first " + std::to_string(groupWidth) +
-                      " characters");
+                      " characters",
+                  "El código de grupo",
+                  ": los subgrupos van con el primer grupo cuyo código empieza con esos " +
+                      std::to_string(groupWidth) + " caracteres.");
     });
     // The two readings' findings in line order.
     std::stable_sort(out.begin() + static_cast<std::ptrdiff_t>(first), out.end(),
@@ -250,7 +298,8 @@ std::vector<Finding> checkXadeFolder(const std::filesystem::path& folder, const 
     if (calls.exists(msg::kNoCalls))
         calls.read([&](const FieldList& f) {
             if (calls.need(f, {0, 1}))
-                calls.cut(f[0], callWidth, "the call code", ": no line of the other files will match it");
+                calls.cut(f[0], callWidth, "the call code", ": no line of the other files will match it",
+                          "El código de convocatoria", ": ninguna línea de los demás archivos coincidirá con él.");
         });
 
     // The groups file decides which courses the school has and which group codes can be parents.
@@ -261,7 +310,7 @@ std::vector<Finding> checkXadeFolder(const std::filesystem::path& folder, const 
     if (sub.exists(msg::kNoSubgroups))
         sub.read([&](const FieldList& f) {
             if (sub.need(f, {0}) && groups.contains(codes::storedForm(f[0], groupWidth)) && sub.need(f, {1, 3, 4, 2}))
-                sub.cut(f[1], subgroupWidth, "the subgroup code", "");
+                sub.cut(f[1], subgroupWidth, "the subgroup code", "", "El código de subgrupo");
         });
 
     FileCheck centre(out, folder, files::kCentreSubjects);
@@ -287,23 +336,50 @@ std::vector<Finding> checkXadeFolder(const std::filesystem::path& folder, const 
     if (activities.exists(msg::kNoActivities))
         activities.read([&](const FieldList& f) {
             if (activities.need(f, {0, 1, 2}))
-                activities.cut(f[0], activityWidth, "the activity code", "");
+                activities.cut(f[0], activityWidth, "the activity code", "", "El código de actividad");
         });
 
     FileCheck teachers(out, folder, files::kTeachers);
     if (teachers.exists(msg::kNoTeachers))
         teachers.read([&](const FieldList& f) {
             if (teachers.need(f, {2, 0}))
-                teachers.cut(f[0], employeeWidth, "the employee code", "");
+                teachers.cut(f[0], employeeWidth, "the employee code", "", "El código de empleado");
         });
 
     FileCheck rooms(out, folder, files::kRooms);
     if (rooms.exists(msg::kNoRooms))
         rooms.read([&](const FieldList& f) {
             if (rooms.need(f, {0, 1}))
-                rooms.cut(f[0], roomWidth, "the room code", "");
+                rooms.cut(f[0], roomWidth, "the room code", "", "El código de aula");
         });
     return out;
+}
+
+bool endsTheRun(const std::vector<Finding>& findings)
+{
+    return std::any_of(findings.begin(), findings.end(),
+                       [](const Finding& f) { return f.kind == Finding::Kind::EndsRun; });
+}
+
+RowList reviewList(const std::vector<Finding>& findings)
+{
+    RowList list;
+    list.caption = kReviewCaption;
+    list.columns = {"fichero", "línea", "gravedad", "problema", "texto"};
+    // The findings come by file in reading order, each file's lines in order: the lines that end
+    // the run are taken out first, keeping that order. A missing file is no line: the import says
+    // so itself, at the step that reads it, and goes on.
+    for (const bool ending : {true, false})
+        for (const Finding& f : findings) {
+            if (f.kind == Finding::Kind::Missing || (f.kind == Finding::Kind::EndsRun) != ending)
+                continue;
+            const char* gravity = f.kind == Finding::Kind::EndsRun ? "detiene"
+                                  : f.kind == Finding::Kind::Cut   ? "recorta"
+                                                                   : "pierde";
+            list.rows.push_back({f.file, f.line > 0 ? std::to_string(f.line) : "", gravity, f.problem, f.lineText});
+            list.marked.push_back(ending);
+        }
+    return list;
 }
 
 } // namespace conv::import

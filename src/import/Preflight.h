@@ -1,5 +1,7 @@
 #pragma once
 
+#include "run/RowList.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -21,7 +23,9 @@ struct Finding
     Kind kind;
     std::string file;
     long line = 0; ///< 0 for the file as a whole
-    std::string text; ///< Windows-1252
+    std::string text;     ///< Windows-1252
+    std::string problem;  ///< what is wrong and what the import does with it, in plain Spanish (UTF-8)
+    std::string lineText; ///< the line as the import reads it (UTF-8); "" for the file as a whole
 };
 
 /// Reads every XADE file the import reads, as the import reads it, and reports every line that
@@ -31,5 +35,17 @@ struct Finding
 /// With `call`, lines of other calls are judged as the import skips them; without it, a group
 /// line is judged as if its call were imported.
 std::vector<Finding> checkXadeFolder(const std::filesystem::path& folder, const std::optional<std::string>& call);
+
+/// True when one of the findings would end the import.
+bool endsTheRun(const std::vector<Finding>& findings);
+
+/// The lines among the findings as the review lists them: the lines that would end the run first
+/// (marked), then the cut codes and losses; within each part by file, in the order the import
+/// reads the files, then by line. Missing files are left out: the import tells of each at the
+/// step that reads it. Columns fichero, línea, gravedad, problema, texto.
+RowList reviewList(const std::vector<Finding>& findings);
+
+/// The review's title.
+inline constexpr const char* kReviewCaption = "Revisión de los ficheros de XADE"; // UTF-8
 
 } // namespace conv::import

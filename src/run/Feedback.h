@@ -1,5 +1,7 @@
 #pragma once
 
+#include "run/RowList.h"
+
 #include <filesystem>
 #include <string>
 
@@ -45,6 +47,13 @@ public:
     virtual void checkTemplate(const std::filesystem::path& workFolder)
     {
         (void)workFolder;
+    }
+    /// A list for the user to look through and save (the classes an export passed over), shown
+    /// modally until it is closed. Nothing happens where nobody looks (the batch converter, which
+    /// writes the list on request).
+    virtual void showList(const RowList& list)
+    {
+        (void)list;
     }
 };
 

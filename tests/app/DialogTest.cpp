@@ -1,11 +1,14 @@
 #include "app/ControlPlantilla.h"
 #include "app/DataGrid.h"
 #include "app/GradientPanel.h"
+#include "app/ListDialog.h"
 #include "support/TableDump.h"
 #include "tables/Layouts.h"
 #include "tables/Table.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QTableView>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QPushButton>
@@ -172,6 +175,29 @@ private slots:
         QVERIFY(!model->setData(model->index(0, 0), QStringLiteral("x"), Qt::EditRole));
         QCOMPARE(errors.size(), 1);
         QVERIFY2(errors[0].startsWith(QStringLiteral("'x'")), qPrintable(errors[0]));
+    }
+
+    /// The list of an export that passed over 10,000 classes opens at once: its rows are made
+    /// into text only as they are shown.
+    void longListOpensAtOnce()
+    {
+        conv::RowList list;
+        list.caption = "Clases que no se han exportado";
+        list.columns = {"motivo", "día", "hora", "grupo", "materia", "profesor", "aula", "sesiones"};
+        for (int i = 0; i < 10000; ++i)
+            list.rows.push_back({"día 0", "0", std::to_string(i % 8 + 1), "G" + std::to_string(i), "MAT", "P1", "A1",
+                                 "1"});
+        QElapsedTimer clock;
+        clock.start();
+        ListDialog dialog(std::move(list), ListDialog::Choice::Close);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCoreApplication::processEvents();
+        const qint64 ms = clock.elapsed();
+        QCOMPARE(dialog.view()->model()->rowCount(), 10000);
+        QCOMPARE(dialog.view()->model()->index(9999, 3).data().toString(), QStringLiteral("G9999"));
+        qInfo("10,000 classes listed and shown in %lld ms", static_cast<long long>(ms));
+        QVERIFY2(ms < 1000, qPrintable(QStringLiteral("%1 ms").arg(ms)));
     }
 };
 

@@ -10,6 +10,8 @@
 #include "app/ControlPlantilla.h"
 #include "app/DataGrid.h"
 #include "app/FolderChooser.h"
+#include "app/help/HelpViewer.h"
+#include "app/ListDialog.h"
 #include "app/MainWindow.h"
 #include "app/MessageBoxes.h"
 #include "app/QtPath.h"
@@ -18,7 +20,9 @@
 #include "import/CourseList.h"
 #include "import/Import.h"
 #include "import/Messages.h"
+#include "import/Preflight.h"
 #include "import/ShortCodes.h"
+#include "run/Explain.h"
 #include "run/Feedback.h"
 #include "run/RunFile.h"
 #include "run/RunState.h"
@@ -37,6 +41,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QShortcut>
 #include <QSignalSpy>
@@ -147,6 +152,8 @@ QStringList messageBoxButtons()
     boxes.confirm(QStringLiteral("confirm"));
     readNextBox();
     boxes.retry(QStringLiteral("retry"));
+    readNextBox();
+    boxes.explainedError(QStringLiteral("error"), QStringLiteral("explained"), [] {});
     return captions;
 }
 
@@ -334,6 +341,8 @@ private slots:
 
         auto w = windowAt(QStringLiteral("principal"));
         auto dialog = templateDialog();
+        ListDialog review(conv::RowList{}, ListDialog::Choice::BackOrContinue);
+        ListDialog passedOver(conv::RowList{}, ListDialog::Choice::Close);
         const QList<QWidget*> screensOfTheWindow{w->Panel1, w->Panel2};
         const std::map<QString, QStringList> buttons{
             {QStringLiteral("principal"), buttonCaptions(w.get(), screensOfTheWindow)},
@@ -341,6 +350,8 @@ private slots:
             {QStringLiteral("niveles"), buttonCaptions(w->Panel2)},
             {QStringLiteral("plantilla"), buttonCaptions(dialog.get())},
             {QStringLiteral("aviso"), messageBoxButtons()},
+            {QStringLiteral("revision"), buttonCaptions(&review)},
+            {QStringLiteral("clases"), buttonCaptions(&passedOver)},
         };
         const std::map<QString, QStringList> texts{
             {QStringLiteral("principal"), screenTexts(w.get(), screensOfTheWindow)},
@@ -381,6 +392,14 @@ private slots:
             if (screen == QLatin1String("plantilla")) {
                 auto dialog = templateDialog();
                 works = keyWorks(key, dialog.get());
+            } else if (screen == QLatin1String("revision") || screen == QLatin1String("clases")) {
+                ListDialog list(conv::RowList{}, screen == QLatin1String("clases") ? ListDialog::Choice::Close
+                                                                                  : ListDialog::Choice::BackOrContinue);
+                QSignalSpy asked(&list, &ListDialog::helpRequested);
+                list.show();
+                works = keyWorks(key, &list) && QTest::qWaitForWindowActive(&list);
+                QTest::keyClick(&list, Qt::Key_F1);
+                works = works && asked.size() == 1;
             } else {
                 auto w = windowAt(screen);
                 QWidget* root = screen == QLatin1String("convocatorias") ? w->Panel1
@@ -501,6 +520,13 @@ private slots:
                 conv::writeProfileString(folder / "#" / "Vestrano.ini", "Transformadores", "Transformado", "1");
             }));
         row("help missing", QString::fromUtf8(kHelpNotInstalled));
+        // The lists the user looks through: the review of "Continuar" and the classes an export
+        // passed over.
+        row("review", QString::fromUtf8(conv::import::kReviewCaption));
+        row("review, a line ends the run", QString::fromUtf8(kReviewEnds));
+        row("review, losses only", QString::fromUtf8(kReviewLosses));
+        row("classes passed over", QString::fromUtf8(conv::exporter::kPassedOverCaption));
+        row("classes passed over, what they are", QString::fromUtf8(conv::exporter::kPassedOverIntro));
         row("status not written", QString::fromUtf8(kStatusNotWritten));
         // The window's own: a window handle that names no window, and the question before a
         // record is deleted.
@@ -525,6 +551,10 @@ private slots:
         const QString text = message.simplified();
         const QStringList parts = fixedParts(text, numbersVary);
         QStringList entries;
+        // An error box's "Ayuda" and F1 open the page of its message, when that is a page of errors.
+        const QString boxPage = QString::fromStdString(conv::helpPageOf(toAnsi(text)));
+        QStringList errorPages;
+        bool quoted = false;
         for (const SitemapEntry& e : parseSitemap(chm->read(chm->indexFile()))) {
             if (QString(e.name).remove(QChar(0x2026)).size() < 8 || !entryPattern(e.name).match(text).hasMatch())
                 continue;
@@ -533,14 +563,92 @@ private slots:
             for (const QString& part : parts)
                 if (!page.contains(part))
                     missing << part;
-            if (missing.isEmpty())
-                return;
+            if (missing.isEmpty()) {
+                quoted = true;
+                if (e.local == QLatin1String("errores.htm") || e.local == QLatin1String("motor.htm"))
+                    errorPages << e.local;
+                continue;
+            }
             entries << e.name + QStringLiteral(" -> ") + e.local + QStringLiteral(" lacks: ") +
                     missing.join(QStringLiteral(" | "));
+        }
+        if (quoted) {
+            QVERIFY2(errorPages.isEmpty() || errorPages.contains(boxPage),
+                     qPrintable(QStringLiteral("\"%1\": its box leads to %2, its index to %3")
+                                    .arg(text, boxPage, errorPages.join(QStringLiteral(", ")))));
+            return;
         }
         QFAIL(qPrintable(
             QStringLiteral("\"%1\": %2")
                 .arg(text, entries.isEmpty() ? QStringLiteral("no index entry") : entries.join(QLatin1Char('\n')))));
+    }
+
+    /// Each sentence an error box adds to a message is quoted, word for word, on the help page the
+    /// box's "Ayuda" opens.
+    void everyExplanationIsOnItsHelpPage()
+    {
+        auto chm = openHelp();
+        QStringList missing;
+        for (const conv::Explanation& e : conv::explanations()) {
+            const QString page = pageText(*chm, QLatin1Char('/') + QString::fromLatin1(e.page));
+            for (const char* part : {e.means, e.todo}) {
+                const QString text = QString::fromUtf8(part).simplified();
+                if (!page.contains(text, Qt::CaseInsensitive)) // the help may start the sentence in capitals
+                    missing << QStringLiteral("%1 (%2): %3").arg(QString::fromLatin1(e.message), e.page, text);
+            }
+        }
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QLatin1Char('\n'))));
+    }
+
+    /// F1 or "Ayuda" on an error box opens the help page of its message, and the box stays; the box
+    /// says what the message means for the file and line it names.
+    void f1OnAnErrorBoxOpensItsPage()
+    {
+        QTemporaryDir program;
+        QVERIFY(QFile::copy(conv::app::test::helpFile(), QDir(program.path()).filePath(QStringLiteral("XADE.CHM"))));
+        QtMessageBoxes boxes;
+        FakeParents parents;
+        WindowSetup setup;
+        setup.programFolder = program.path();
+        setup.boxes = &boxes;
+        setup.parents = &parents;
+        TMForm w(setup);
+        w.show();
+        QString explanation, shownByF1, shownByButton;
+        bool stayed = false;
+        const auto helpPage = [] {
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (auto* v = qobject_cast<HelpViewer*>(top); v && v->isVisible())
+                    return v->currentTopic();
+            return QString();
+        };
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            explanation = box->informativeText();
+            if (!QTest::qWaitForWindowActive(box))
+                qWarning("box not active");
+            QTest::keyClick(box, Qt::Key_F1);
+            shownByF1 = helpPage();
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (auto* v = qobject_cast<HelpViewer*>(top))
+                    v->hide();
+            QTest::mouseClick(box->findChild<QPushButton*>(QStringLiteral("help")), Qt::LeftButton);
+            shownByButton = helpPage();
+            stayed = box->isVisible();
+            box->button(QMessageBox::Ok)->click();
+        });
+        w.showErrorBox(QStringLiteral("List index out of bounds (3)\nFile: /srv/xade/aulasCentro.csv\nLine: 9"));
+        QCOMPARE(shownByF1, QStringLiteral("/errores.htm"));
+        QCOMPARE(shownByButton, QStringLiteral("/errores.htm"));
+        QVERIFY(stayed);
+        QCOMPARE(explanation, QStringLiteral("En la línea 9 de aulasCentro.csv: a esa línea le faltan datos. Suele pasar "
+                                             "si el archivo se abrió y guardó con una hoja de cálculo. Saque los archivos "
+                                             "de XADE de nuevo, sin tocarlos."));
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* v = qobject_cast<HelpViewer*>(top))
+                v->close();
     }
 
     /// The worked example of level codes is what an import of that school gives: the help's codes

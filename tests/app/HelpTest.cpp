@@ -30,16 +30,22 @@ const QString kChm = helpFile();
 /// The titles the tests look for, in the language of the help under test.
 struct Titles
 {
-    QString mainWindow, templateDialog, start, timetableFile;
+    QString mainWindow, templateDialog, start, timetableFile, errors, review, passedOver, messages, engine;
 };
 
 Titles titles()
 {
     if (helpLanguage() == QLatin1String("gl"))
-        return {QStringLiteral("A xanela principal"), QStringLiteral("O modelo horario"),
-                QStringLiteral("Axuda do conversor"), QStringLiteral("O ficheiro HORARIO.CSV")};
-    return {QStringLiteral("La ventana principal"), QStringLiteral("Control de Plantilla Horaria"),
-            QStringLiteral("Ayuda del conversor"), QStringLiteral("El archivo HORARIO.CSV")};
+        return {QStringLiteral("A xanela principal"),          QStringLiteral("O modelo horario"),
+                QStringLiteral("Axuda do conversor"),          QStringLiteral("O ficheiro HORARIO.CSV"),
+                QStringLiteral("Erros de ficheiros e táboas"), QStringLiteral("Revisión dos ficheiros de XADE"),
+                QStringLiteral("Clases que non se exportaron"), QStringLiteral("Mensaxes do programa"),
+                QStringLiteral("Mensaxes do motor de táboas")};
+    return {QStringLiteral("La ventana principal"),         QStringLiteral("Control de Plantilla Horaria"),
+            QStringLiteral("Ayuda del conversor"),          QStringLiteral("El archivo HORARIO.CSV"),
+            QStringLiteral("Errores de archivos y tablas"), QStringLiteral("Revisión de los ficheros de XADE"),
+            QStringLiteral("Clases que no se han exportado"), QStringLiteral("Mensajes del programa"),
+            QStringLiteral("Mensajes del motor de tablas")};
 }
 
 /// A sitemap's shape: each entry's page and depth, in order.
@@ -189,6 +195,11 @@ private slots:
         const Titles t = titles();
         QTest::newRow("main window") << kContextMainWindow << "/ventana.htm" << t.mainWindow;
         QTest::newRow("template dialog") << kContextTemplateDialog << "/plantilla.htm" << t.templateDialog;
+        QTest::newRow("errors") << kContextErrors << "/errores.htm" << t.errors;
+        QTest::newRow("review") << kContextReview << "/revision.htm" << t.review;
+        QTest::newRow("classes passed over") << kContextPassedOver << "/no-exportadas.htm" << t.passedOver;
+        QTest::newRow("messages") << kContextMessages << "/mensajes.htm" << t.messages;
+        QTest::newRow("table engine") << kContextEngine << "/motor.htm" << t.engine;
         QTest::newRow("unmapped context: start page") << 99 << "/inicio.htm" << t.start;
         QTest::newRow("contents") << 0 << "/inicio.htm" << t.start;
     }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -189,6 +190,66 @@ TEST(CheckAgainstImport, WhatCheckPredictsIsWhatTheImportDoes)
             EXPECT_NE(dump.out.find("\n" + c.tableHolds.substr(colon + 2)), std::string::npos) << dump.out;
         }
     }
+}
+
+/// The fields of one CSV line, as a spreadsheet reads them.
+std::vector<std::string> csvFields(const std::string& line)
+{
+    std::vector<std::string> out(1);
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"')
+            out.back() += line[++i];
+        else if (c == '"')
+            quoted = !quoted;
+        else if (c == ',' && !quoted)
+            out.emplace_back();
+        else
+            out.back() += c;
+    }
+    return out;
+}
+
+// The review's list, as check --format csv writes it: the lines that end the run first, then the
+// rest, each part by file in reading order and by line; each row with the line as it is read.
+TEST(CheckAgainstImport, CsvListsTheLinesThatEndTheRunFirst)
+{
+    test::TempDir school;
+    fs::copy(kSchool, school.path(), fs::copy_options::recursive);
+    const std::string teachers = readFile(school / "profesoresGrupoCentro.csv");
+    const long teacherLine = static_cast<long>(std::count(teachers.begin(), teachers.end(), '\n')) + 1;
+    school.write("profesoresGrupoCentro.csv", teachers + "E0099,G1001\n");
+    school.write("aulasCentro.csv", readFile(school / "aulasCentro.csv") + "SALON,Sal\xF3n\n\xEF\xBB\xBFPATIO,Patio\n");
+
+    const test::CliResult r =
+        test::runCli({"check", "--csv", school.path().string(), "--call", "2026ORD", "--format", "csv"});
+    EXPECT_EQ(r.status, 2);
+    ASSERT_EQ(r.out.substr(0, 3), "\xEF\xBB\xBF");
+    std::vector<std::vector<std::string>> rows;
+    for (std::size_t at = 3, end; (end = r.out.find("\r\n", at)) != std::string::npos; at = end + 2)
+        rows.push_back(csvFields(r.out.substr(at, end - at)));
+    const std::vector<std::vector<std::string>> expected = {
+        {"fichero", "l\xC3\xADnea", "gravedad", "problema", "texto"},
+        {"profesoresGrupoCentro.csv", std::to_string(teacherLine), "detiene", "", "E0099,G1001"},
+        {"aulasCentro.csv", "9", "detiene", "", "SALON,Sal\xC3\xB3n"},
+        {"aulasCentro.csv", "5", "recorta", "", "LABORATORIO1,\"Laboratorio de F\xC3\xADsica\""},
+        {"aulasCentro.csv", "6", "recorta", "", "LABORATORIO2,\"Laboratorio de Qu\xC3\xADmica\""},
+        {"aulasCentro.csv", "10", "pierde", "", "?PATIO,Patio"},
+    };
+    ASSERT_EQ(rows.size(), expected.size()) << r.out;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        ASSERT_EQ(rows[i].size(), 5u) << r.out;
+        std::vector<std::string> row = rows[i];
+        if (i > 0) {
+            EXPECT_FALSE(row[3].empty()) << r.out; // every row says what is wrong
+            row[3].clear();
+        }
+        EXPECT_EQ(row, expected[i]) << r.out;
+    }
+    // The problem is told in plain Spanish, with what the import does.
+    EXPECT_NE(rows[1][3].find("List index out of bounds (2)"), std::string::npos) << rows[1][3];
+    EXPECT_NE(rows[3][3].find("recortado a 10"), std::string::npos) << rows[3][3];
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 #include <sstream>
 
 namespace conv::test
@@ -55,6 +56,53 @@ TEST_F(ExportCommand, WritesHorarioAndSumsUp)
     EXPECT_EQ(horario(),
               "\"1\",\"M\xE9rcores\",\"08:00\",\"1A\",\"MAT\",\"Ana P\xE9rez\",\"\",\"A1\"\r\n"
               "\"2\",\"M\xE9rcores\",\"09:00\",\"1A\",\"MAT\",\"Ana P\xE9rez\",\"\",\"A1\"\r\n");
+}
+
+// Each class passed over is in the report with its reason and as SOLUC holds it, and the
+// report's rows per reason are the counts the summary gives.
+TEST_F(ExportCommand, ReportListsEveryClassPassedOverAsTheCountsSay)
+{
+    const auto clase = [](const char* asig, const char* prof, double dia, double sesiones) {
+        return Row{{"ASIG", std::string(asig)}, {"PROF", std::string(prof)}, {"CODGRUPO", std::string("G1")},
+                   {"AULA", std::string("A,1")}, {"DIA", dia}, {"HORA", 2.0}, {"SESIONES", sesiones}};
+    };
+    table(layouts::SOLUC, {clase("MAT", "P1", 1, 1), clase("MAT", "P1", 0, 1), clase("MAT", "P1", 8, 1),
+                           clase("MAT", "P1", -1, 1), clase("MAT", "P9", 2, 1), clase("FIS", "P1", 3, 1),
+                           clase("MAT", "P1", 4, 0)});
+    const std::filesystem::path report = dir / "clases.csv";
+    const Result r = runCli({"export", "--csv", csv.string(), "--work", work.string(), "--report", report.string()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string bytes = fileBytes(report);
+    ASSERT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF");
+    std::istringstream lines(bytes.substr(3));
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "motivo,d\xC3\xAD" "a,hora,grupo,materia,profesor,aula,sesiones\r");
+    std::map<std::string, int> byReason;
+    std::vector<std::string> rows;
+    while (std::getline(lines, line)) {
+        rows.push_back(line);
+        ++byReason[line.substr(0, line.find(','))];
+    }
+    const auto count = [&r](const std::string& label) {
+        const std::size_t at = r.out.find(label + ": ");
+        return at == std::string::npos ? -1 : std::stoi(r.out.substr(at + label.size() + 2));
+    };
+    EXPECT_EQ(byReason["d\xC3\xAD" "a 0"], count("passed over, day 0"));
+    EXPECT_EQ(byReason["d\xC3\xAD" "a fuera de 1 a 7"], count("passed over, day outside 1..7"));
+    EXPECT_EQ(byReason["profesor que no est\xC3\xA1 en PROFT"], count("passed over, teacher not in PROFT"));
+    EXPECT_EQ(byReason["materia que no est\xC3\xA1 en ASIGNOMT2"], count("passed over, subject not in ASIGNOMT2"));
+    EXPECT_EQ(byReason["SESIONES 0 o menos"], count("passed over, SESIONES 0 or less"));
+    EXPECT_EQ(count("passed over, day outside 1..7"), 2);
+    ASSERT_EQ(rows.size(), 6u);
+    // In SOLUC's order, the class whole; a comma in a value is quoted.
+    EXPECT_EQ(rows[3], "profesor que no est\xC3\xA1 en PROFT,2,2,G1,MAT,P9,\"A,1\",1\r");
+
+    // Nothing passed over: the header alone.
+    table(layouts::SOLUC, {clase("MAT", "P1", 1, 1)});
+    ASSERT_EQ(runCli({"export", "--csv", csv.string(), "--work", work.string(), "--report", report.string()}).status,
+              0);
+    EXPECT_EQ(fileBytes(report), "\xEF\xBB\xBFmotivo,d\xC3\xAD" "a,hora,grupo,materia,profesor,aula,sesiones\r\n");
 }
 
 TEST_F(ExportCommand, ExitStatuses)

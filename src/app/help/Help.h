@@ -14,6 +14,16 @@ inline constexpr const char* kHelpFile = "XADE.CHM";
 inline constexpr int kContextMainWindow = 3;
 /// Help context of the dialog "Control de Plantilla Horaria".
 inline constexpr int kContextTemplateDialog = 1;
+/// Help context of the errors of files and tables (an error box's "Ayuda" and F1).
+inline constexpr int kContextErrors = 10;
+/// Help context of the program's own messages (F1 on a message box).
+inline constexpr int kContextMessages = 13;
+/// Help context of the table engine's rarer messages.
+inline constexpr int kContextEngine = 14;
+/// Help context of the review of the XADE files before an import.
+inline constexpr int kContextReview = 11;
+/// Help context of the list of classes an export passed over.
+inline constexpr int kContextPassedOver = 12;
 
 /// Compiled HTML help, shown by the platform's way of showing it: on Linux our own viewer
 /// (HelpViewer), elsewhere the system's help. Each platform gives its own Help.cpp.
