@@ -22,6 +22,7 @@ mkdir -p "$work/VTEMP" "$work/bin"
 cp -r examples/school "$work/school"
 cp "$program" "$work/bin/"
 export TRANSXADE_WORK=$work/VTEMP
+export TRANSXADE_LANG=es # the pictures of the help and the README are the Spanish window
 caption="Exportar e importar datos entre Vestrano y XADE \\(Formato CSV\\)"
 
 shot() { # window, name
@@ -125,3 +126,16 @@ sleep 0.5
 shot "$h" embedded-importar
 xdotool mousemove --window "$h" 300 200 click 1 key alt+s 2>/dev/null || true
 sleep 0.5
+
+# The main screen in Galician (TRANSXADE_LANG=gl), beside start.png in the README.
+shot_start() { # language, name
+    (cd "$work/school" && TRANSXADE_LANG=$1 exec "$work/bin/TransVestranosXadeCSV") &
+    local pid=$!
+    pids+=($pid)
+    local win
+    win=$(window_named "$caption")
+    shot "$win" "$2"
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+}
+shot_start gl start-gl
