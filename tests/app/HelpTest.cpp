@@ -136,7 +136,13 @@ private slots:
         auto chm = openHelp();
         auto reference = ChmFile::open(referenceHelpFile());
         QVERIFY(reference);
-        QCOMPARE(chm->pages(), reference->pages());
+        // The same pictures too, each taken of the window in the help's language ("start-gl.png").
+        QStringList pages = chm->pages();
+        pages.replaceInStrings(QStringLiteral("-%1.png").arg(helpLanguage()), QStringLiteral(".png"));
+        pages.sort();
+        QStringList referencePages = reference->pages();
+        referencePages.sort();
+        QCOMPARE(pages, referencePages);
         QCOMPARE(shape(parseSitemap(chm->read(chm->contentsFile()))),
                  shape(parseSitemap(reference->read(reference->contentsFile()))));
         QStringList index = shape(parseSitemap(chm->read(chm->indexFile())));
