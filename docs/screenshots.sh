@@ -22,6 +22,7 @@ mkdir -p "$work/VTEMP" "$work/bin"
 cp -r examples/school "$work/school"
 cp "$program" "$work/bin/"
 export TRANSXADE_WORK=$work/VTEMP
+export TRANSXADE_LANG=es # the pictures of the help and the README are the Spanish window
 caption="Exportar e importar datos entre Vestrano y XADE \\(Formato CSV\\)"
 
 shot() { # window, name
@@ -170,3 +171,46 @@ sleep 0.5
 shot "$h" embedded-importar
 xdotool mousemove --window "$h" 300 200 click 1 key alt+s 2>/dev/null || true
 sleep 0.5
+
+# The pictures of the Galician help and the README, with the window in Galician: the main
+# screen, the template dialog (an export first: an import left on the call screen would be
+# reported unfinished), the call screen, and the secondary school's level screen with the
+# question before it, from a work folder of its own.
+export TRANSXADE_LANG=gl
+(cd "$work/school" && exec "$work/bin/TransVestranosXadeCSV") &
+gl=$!
+pids+=($gl)
+w=$(window_named "$caption")
+shot "$w" start-gl
+click "$w" 429 84
+d=$(window_named "Control do modelo horario")
+shot "$d" template-dialog-gl
+click "$d" 529 277
+b=$(window_named TransVestranosXADECSV)
+xdotool mousemove --window "$b" 10 10 key Return
+kill "$gl" 2>/dev/null || true
+wait "$gl" 2>/dev/null || true
+(cd "$work/school" && exec "$work/bin/TransVestranosXadeCSV") &
+gl=$!
+pids+=($gl)
+w=$(window_named "$caption")
+click "$w" 132 84
+shot "$w" call-screen-gl
+kill "$gl"
+wait "$gl" 2>/dev/null || true
+mkdir -p "$work/VTEMP-instituto-gl"
+TRANSXADE_WORK=$work/VTEMP-instituto-gl "$transxade" import --csv "$work/instituto" --call 2026ORD \
+    --levels "$work/instituto/niveles.csv" >/dev/null 2>&1
+(cd "$work/instituto" && TRANSXADE_WORK=$work/VTEMP-instituto-gl exec "$work/bin/TransVestranosXadeCSV") &
+gl=$!
+pids+=($gl)
+w=$(window_named "$caption")
+click "$w" 132 84
+click "$w" 157 227
+q=$(window_named "Recuperaci.*n dos niveis e cursos importados antes")
+shot "$q" reuse-question-gl
+xdotool mousemove --window "$q" 10 10 key Return
+sleep 0.3
+shot "$w" level-instituto-gl
+kill "$gl"
+wait "$gl" 2>/dev/null || true

@@ -8,7 +8,7 @@ packages=(
     libcli11-dev nlohmann-json3-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     locales python3
-    qt6-base-dev libxcb1-dev libx11-dev
+    qt6-base-dev qt6-tools-dev qt6-l10n-tools libxcb1-dev libx11-dev
     fonts-liberation2
     xvfb x11-utils xdotool imagemagick
     fpc fp-units-db

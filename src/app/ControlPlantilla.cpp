@@ -39,12 +39,17 @@ RecordNavigator::RecordNavigator(DataGrid* grid, QWidget* parent)
 
 QString RecordNavigator::hint(Button which)
 {
-    static const char* const kHints[kButtons] = {
-        "Move to first record",    "Move backward 10 records",         "Move to prior record",
-        "Move to next record",     "Move forward 10 records",          "Move to last record",
-        "Edit current record",     "Post changes of current record",   "Cancel changes made to current record",
-        "Refresh the contents of the dataset"};
-    return QString::fromLatin1(kHints[which]);
+    static const char* const kHints[kButtons] = {QT_TR_NOOP("Move to first record"),
+                                                 QT_TR_NOOP("Move backward 10 records"),
+                                                 QT_TR_NOOP("Move to prior record"),
+                                                 QT_TR_NOOP("Move to next record"),
+                                                 QT_TR_NOOP("Move forward 10 records"),
+                                                 QT_TR_NOOP("Move to last record"),
+                                                 QT_TR_NOOP("Edit current record"),
+                                                 QT_TR_NOOP("Post changes of current record"),
+                                                 QT_TR_NOOP("Cancel changes made to current record"),
+                                                 QT_TR_NOOP("Refresh the contents of the dataset")};
+    return tr(kHints[which]);
 }
 
 void RecordNavigator::press(Button which)
@@ -94,7 +99,7 @@ TControlPlantilla::TControlPlantilla(const std::filesystem::path& workFolder, QW
     , m_table(std::make_unique<Table>(workFolder, std::string(layouts::PLANTILLA.name)))
 {
     setObjectName(QStringLiteral("ControlPlantilla"));
-    setWindowTitle(QStringLiteral("Control de Plantilla Horaria"));
+    setWindowTitle(tr("Control de Plantilla Horaria"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(595, 310);
@@ -104,7 +109,7 @@ TControlPlantilla::TControlPlantilla(const std::filesystem::path& workFolder, QW
     Draw3D1->setObjectName(QStringLiteral("Draw3D1"));
     Draw3D1->setGeometry(8, 8, 577, 289);
 
-    Label1 = new QLabel(QStringLiteral("COMPROBACIÓN DE LA PLANTILLA HORARIA DEL CENTRO"), Draw3D1);
+    Label1 = new QLabel(tr("COMPROBACIÓN DE LA PLANTILLA HORARIA DEL CENTRO"), Draw3D1);
     Label1->setObjectName(QStringLiteral("Label1"));
     QFont f = Label1->font();
     f.setBold(true);
@@ -120,16 +125,15 @@ TControlPlantilla::TControlPlantilla(const std::filesystem::path& workFolder, QW
     o.titleTextColor = Qt::black;
     o.alternateColor = QColor(207, 217, 254);
     o.titleLines = 2;
-    PlantiHorDBGrid = new DataGrid({{"HORA", 7, QStringLiteral("HORA"), true},
-                                    {"HORAINI", 20, QStringLiteral("HORA INICIO CLASE"), true}},
-                                   o, Draw3D1);
+    PlantiHorDBGrid =
+        new DataGrid({{"HORA", 7, tr("HORA"), true}, {"HORAINI", 20, tr("HORA INICIO CLASE"), true}}, o, Draw3D1);
     PlantiHorDBGrid->setObjectName(QStringLiteral("PlantiHorDBGrid"));
     PlantiHorDBGrid->setGeometry(65, 25, 205, 225);
     connect(PlantiHorDBGrid, &DataGrid::entered, this, &TControlPlantilla::PlantiHorDBGridEnter);
     connect(PlantiHorDBGrid, &DataGrid::exited, this, &TControlPlantilla::PlantiHorDBGridExit);
     connect(PlantiHorDBGrid, &DataGrid::failed, this, &TControlPlantilla::failed);
 
-    Label3 = new QLabel(QStringLiteral("PLANTILLA HORARIA DEL CENTRO"), Draw3D1);
+    Label3 = new QLabel(tr("PLANTILLA HORARIA DEL CENTRO"), Draw3D1);
     Label3->setObjectName(QStringLiteral("Label3"));
     QFont f3 = Label3->font();
     f3.setBold(true);
@@ -143,8 +147,8 @@ TControlPlantilla::TControlPlantilla(const std::filesystem::path& workFolder, QW
     Label3->setPalette(p3);
     Label3->setGeometry(345, 57, 210, Label3->sizeHint().height());
 
-    Label2 = new QLabel(QStringLiteral("Modifique, en caso necesario, las Horas de Inicio de Clase, en la presente "
-                                       "rejilla. Deben ser iguales que la Plantilla Horaria de su Centro."),
+    Label2 = new QLabel(tr("Modifique, en caso necesario, las Horas de Inicio de Clase, en la presente "
+                           "rejilla. Deben ser iguales que la Plantilla Horaria de su Centro."),
                         Draw3D1);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setWordWrap(true);
@@ -162,7 +166,7 @@ TControlPlantilla::TControlPlantilla(const std::filesystem::path& workFolder, QW
     wwDBNavigator1->setGeometry(30, 257, 275, 24);
     connect(wwDBNavigator1, &RecordNavigator::failed, this, &TControlPlantilla::failed);
 
-    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("Aceptar"), Draw3D1);
+    BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), tr("Aceptar"), Draw3D1);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn2->setGeometry(477, 257, 89, 25);
     BitBtn2->setDefault(true);

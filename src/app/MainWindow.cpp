@@ -3,14 +3,16 @@
 #include "app/AnsiText.h"
 #include "app/ControlPlantilla.h"
 #include "app/DataGrid.h"
-#include "app/embed/Embedding.h"
 #include "app/FolderChooser.h"
 #include "app/GradientPanel.h"
 #include "app/help/Help.h"
 #include "app/ListDialog.h"
 #include "app/MessageBoxes.h"
-#include "app/WindowFeedback.h"
 #include "app/QtPath.h"
+#include "app/Translation.h"
+#include "app/WindowFeedback.h"
+#include "app/embed/Embedding.h"
+#include "app/help/Help.h"
 #include "common/IoErrors.h"
 #include "export/Export.h"
 #include "import/Import.h"
@@ -188,7 +190,7 @@ TMForm::TMForm(const WindowSetup& setup, QWidget* parent)
     , m_boxes(*setup.boxes)
     , m_parents(*setup.parents)
     , m_programFolder(setup.programFolder)
-    , m_help(std::make_unique<Help>(setup.programFolder))
+    , m_help(std::make_unique<Help>(setup.programFolder, helpFiles(windowLanguage())))
     , m_feedback(std::make_unique<ListingFeedback>(makeWindowFeedback(*this), *this))
 {
     setObjectName(QStringLiteral("MForm"));
@@ -229,20 +231,20 @@ void TMForm::buildTopBand()
     Draw3D2 = new GradientPanel(top, middle, bottom, this);
     Draw3D2->setObjectName(QStringLiteral("Draw3D2"));
     Draw3D2->setGeometry(0, 0, 289, 99);
-    Label3 = boxLabel(Draw3D2, "Label3", QStringLiteral("Transformar datos desde XADE hacia Vestrano "),
-                      {24, 3, 265, 41}, Qt::black, true);
+    Label3 = boxLabel(Draw3D2, "Label3", tr("Transformar datos desde XADE hacia Vestrano "), {24, 3, 265, 41},
+                      Qt::black, true);
     Label3->setFont(titleFont());
-    BExportar = button(Draw3D2, "BExportar", QStringLiteral("OK"), {88, 72, 89, 25}, QStyle::SP_DialogApplyButton);
+    BExportar = button(Draw3D2, "BExportar", tr("OK"), {88, 72, 89, 25}, QStyle::SP_DialogApplyButton);
     BExportar->setDefault(true);
     connect(BExportar, &QPushButton::clicked, this, &TMForm::BExportarClick);
 
     Draw3D3 = new GradientPanel(top, middle, bottom, this);
     Draw3D3->setObjectName(QStringLiteral("Draw3D3"));
     Draw3D3->setGeometry(289, 0, 310, 99);
-    Label4 = boxLabel(Draw3D3, "Label4", QStringLiteral("Transformar datos desde Vestrano hacia XADE"), {8, 3, 305, 57},
-                      Qt::black, true);
+    Label4 = boxLabel(Draw3D3, "Label4", tr("Transformar datos desde Vestrano hacia XADE"), {8, 3, 305, 57}, Qt::black,
+                      true);
     Label4->setFont(titleFont());
-    BImportar = button(Draw3D3, "BImportar", QStringLiteral("OK"), {96, 72, 89, 25}, QStyle::SP_DialogApplyButton);
+    BImportar = button(Draw3D3, "BImportar", tr("OK"), {96, 72, 89, 25}, QStyle::SP_DialogApplyButton);
     BImportar->setDefault(true);
     connect(BImportar, &QPushButton::clicked, this, &TMForm::BImportarClick);
 }
@@ -252,11 +254,10 @@ void TMForm::buildBottomBand()
     Draw3D1 = new GradientPanel({204, 216, 230}, {207, 242, 254}, {194, 205, 254}, this);
     Draw3D1->setObjectName(QStringLiteral("Draw3D1"));
     Draw3D1->setGeometry(0, 99, 599, 170);
-    Label12 = label(Draw3D1, "Label12", QStringLiteral("PRIMERO ==>"), 67, 4, Qt::red, true);
-    Label5 = label(Draw3D1, "Label5",
-                   QStringLiteral("Seleccione la Carpeta en la que se encuentran los Ficheros CSV de XADE"), 152, 4,
-                   Qt::blue, false);
-    Label6 = label(Draw3D1, "Label6", QStringLiteral("Ruta Actual:"), 152, 18, Qt::blue, false);
+    Label12 = label(Draw3D1, "Label12", tr("PRIMERO ==>"), 67, 4, Qt::red, true);
+    Label5 = label(Draw3D1, "Label5", tr("Seleccione la Carpeta en la que se encuentran los Ficheros CSV de XADE"), 152,
+                   4, Qt::blue, false);
+    Label6 = label(Draw3D1, "Label6", tr("Ruta Actual:"), 152, 18, Qt::blue, false);
     // The path starts at 212, or after "Ruta Actual:" where this font makes that wider.
     Label2 = label(Draw3D1, "Label2", QString(), qMax(212, Label6->geometry().right() + 5), 19, Qt::red, true);
 
@@ -276,9 +277,9 @@ void TMForm::buildBottomBand()
     connect(Directorios, &FolderList::folderChanged, this, &TMForm::folderChanged);
     connect(Unidades, &DriveBox::driveChosen, this, &TMForm::openFolder);
 
-    Button1 = button(Draw3D1, "Button1", QStringLiteral("F1 AYUDA"), {12, 146, 77, 21});
+    Button1 = button(Draw3D1, "Button1", tr("F1 AYUDA"), {12, 146, 77, 21});
     connect(Button1, &QPushButton::clicked, this, &TMForm::Button1Click);
-    BClose = button(Draw3D1, "BClose", QStringLiteral("&Salir"), {480, 87, 89, 25});
+    BClose = button(Draw3D1, "BClose", tr("&Salir"), {480, 87, 89, 25});
     BClose->setIcon(exitDoorIcon());
     connect(BClose, &QPushButton::clicked, this, &QWidget::close);
     Label1 = label(Draw3D1, "Label1", QString::fromLatin1(kVersionCaption), 368, 149, Qt::red, true);
@@ -287,22 +288,21 @@ void TMForm::buildBottomBand()
 void TMForm::buildCallScreen()
 {
     Panel1 = panel(Draw3D1, "Panel1", {11, 34, 289, 110}, kGradientInactiveCaption);
-    Label7 = label(Panel1, "Label7", QStringLiteral("Seleccionar la Convocatoria a importar:"), 9, 5, Qt::blue, true);
+    Label7 = label(Panel1, "Label7", tr("Seleccionar la Convocatoria a importar:"), 9, 5, Qt::blue, true);
     GridOptions o;
     o.fixedColumns = 0; // the first column is fixed in place; the grid never scrolls sideways
     o.allowInsert = true;
     o.allowDelete = true;
     o.stretchLastColumn = true; // DESCRIPCION takes the width the grid has
     o.cellColor = tooltipBackground();
-    wwDBGridCODCENTRO = new DataGrid({{"CONVOCATORIA", 6, QStringLiteral("CONVOC."), false},
-                                      {"DESCRIPCION", 30, QStringLiteral("DESCRIPCION"), false}},
-                                     o, Panel1);
+    wwDBGridCODCENTRO = new DataGrid(
+        {{"CONVOCATORIA", 6, tr("CONVOC."), false}, {"DESCRIPCION", 30, tr("DESCRIPCION"), false}}, o, Panel1);
     wwDBGridCODCENTRO->setObjectName(QStringLiteral("wwDBGridCODCENTRO"));
     wwDBGridCODCENTRO->setGeometry(7, 18, 277, 56);
     wwDBGridCODCENTRO->setSelectionBehavior(QAbstractItemView::SelectRows);
     connect(wwDBGridCODCENTRO, &DataGrid::failed, this, [this](const QString& m) { errorBox(m); });
     connect(wwDBGridCODCENTRO, &DataGrid::deleteRequested, this, [this] { confirmDelete(wwDBGridCODCENTRO); });
-    BitBtn1 = button(Panel1, "BitBtn1", QStringLiteral("Continuar"), {106, 83, 81, 23}, QStyle::SP_ArrowForward);
+    BitBtn1 = button(Panel1, "BitBtn1", tr("Continuar"), {106, 83, 81, 23}, QStyle::SP_ArrowForward);
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, &TMForm::BitBtn1Click);
     Panel1->hide();
@@ -311,20 +311,20 @@ void TMForm::buildCallScreen()
 void TMForm::buildLevelScreen()
 {
     Panel2 = panel(this, "Panel2", {6, 1, 587, 266}, kInactiveCaption);
-    Label10 = label(Panel2, "Label10", QStringLiteral("NIVELES DE ESTUDIOS"), 10, 6, kMaroon, true);
+    Label10 = label(Panel2, "Label10", tr("NIVELES DE ESTUDIOS"), 10, 6, kMaroon, true);
     QFont underlined = Label10->font();
     underlined.setUnderline(true);
     Label10->setFont(underlined);
     Label10->adjustSize();
     Label8 = boxLabel(Panel2, "Label8",
-                      QStringLiteral("Escriba las Abreviaturas Turno (1 caracter), Nivel (hasta 5 cars.) y Curso "
-                                     "(hasta 2 cars.). Servirán para las Abreviaturas de Vestrano."),
+                      tr("Escriba las Abreviaturas Turno (1 caracter), Nivel (hasta 5 cars.) y Curso "
+                         "(hasta 2 cars.). Servirán para las Abreviaturas de Vestrano."),
                       {157, 3, 382, 26}, Qt::blue, true);
     Label11 = boxLabel(Panel2, "Label11",
-                       QStringLiteral("ATENCIÓN - Los Identificadores o Abreviaturas que luego aparecerán en Vestrano, "
-                                      "se formarán en función de las  siglas que aquí se introduzcan."),
+                       tr("ATENCIÓN - Los Identificadores o Abreviaturas que luego aparecerán en Vestrano, "
+                          "se formarán en función de las  siglas que aquí se introduzcan."),
                        {56, 36, 483, 26}, Qt::red, true);
-    Label9 = boxLabel(Panel2, "Label9", fromAnsi(kLevelWarning), {442, 65, 136, 78}, kMaroon, true);
+    Label9 = boxLabel(Panel2, "Label9", coreText(kLevelWarning), {442, 65, 136, 78}, kMaroon, true);
     Label9->setAutoFillBackground(true);
     QPalette p = Label9->palette();
     p.setColor(QPalette::Window, tooltipBackground());
@@ -339,7 +339,7 @@ void TMForm::buildLevelScreen()
     o.alternateColor = kSilver;
     wwDBGridNIVIMP = new DataGrid({{"CODCURSO", 10, QStringLiteral("CODCURSO"), false},
                                    {"NOMECURSO", 30, QStringLiteral("NOMECURSO"), false},
-                                   {"TURNO", 1, QStringLiteral("TURNO"), true},
+                                   {"TURNO", 1, tr("TURNO"), true},
                                    {"NIVEL", 5, QStringLiteral("NIVEL"), true},
                                    {"CURSO", 3, QStringLiteral("CURSO"), true}},
                                   o, Panel2);
@@ -350,10 +350,10 @@ void TMForm::buildLevelScreen()
     connect(wwDBGridNIVIMP, &DataGrid::failed, this, [this](const QString& m) { errorBox(m); });
     connect(wwDBGridNIVIMP, &DataGrid::deleteRequested, this, [this] { confirmDelete(wwDBGridNIVIMP); });
 
-    BitBtn2 = button(Panel2, "BitBtn2", QStringLiteral("Aceptar"), {488, 238, 89, 25}, QStyle::SP_DialogOkButton);
+    BitBtn2 = button(Panel2, "BitBtn2", tr("Aceptar"), {488, 238, 89, 25}, QStyle::SP_DialogOkButton);
     BitBtn2->setDefault(true);
     connect(BitBtn2, &QPushButton::clicked, this, &TMForm::FinalRecogida);
-    Button2 = button(Panel2, "Button2", QStringLiteral("Volver a los Datos"), {356, 238, 115, 25});
+    Button2 = button(Panel2, "Button2", tr("Volver a los Datos"), {356, 238, 115, 25});
     connect(Button2, &QPushButton::clicked, this, &TMForm::Button2Click);
     Button2->hide();
     Panel2->hide();
@@ -429,7 +429,7 @@ void TMForm::FormClose()
                                std::to_string(m_run->Transformado));
             return;
         } catch (const std::exception& e) {
-            const QString text = fromAnsi(errorText(e)) + QStringLiteral("\n\n") + QString::fromUtf8(kStatusNotWritten);
+            const QString text = fromAnsi(errorText(e)) + QStringLiteral("\n\n") + tr(kStatusNotWritten);
             if (!m_boxes.retry(text))
                 return;
         }
@@ -500,7 +500,7 @@ void TMForm::showErrorBox(const QString& formatted)
 void TMForm::confirmDelete(DataGrid* grid)
 {
     // As a data-aware grid does: nothing is deleted without the user's OK.
-    if (m_boxes.confirm(QStringLiteral("Delete record?")))
+    if (m_boxes.confirm(tr("Delete record?")))
         grid->deleteCurrentRow();
 }
 
@@ -738,7 +738,7 @@ void TMForm::showHelp(std::optional<int> context)
     bool shown = false;
     guarded([&] { shown = context ? m_help->showContext(*context) : m_help->showContents(); });
     if (!shown)
-        m_boxes.message(QString::fromUtf8(kHelpNotInstalled)); // F1 on it could only say it again
+        m_boxes.message(tr(kHelpNotInstalled)); // F1 on it could only say it again
 }
 
 void TMForm::wwDBGridNIVIMPEnter()

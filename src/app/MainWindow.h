@@ -39,17 +39,19 @@ inline constexpr const char* kStatusFile = "Vestrano.ini";
 inline constexpr const char* kStatusSection = "Transformadores";
 inline constexpr const char* kStatusKey = "Transformado";
 /// What the box adds to the engine's text when the status cannot be written (UTF-8).
-inline constexpr const char* kStatusNotWritten =
+inline constexpr const char* kStatusNotWritten = QT_TRANSLATE_NOOP(
+    "conv::app::TMForm",
     "No se pudo guardar el resultado de la conversión para Vestrano. Pida a quien administre este equipo "
     "que permita a los usuarios modificar ese archivo, o que instale este programa en la carpeta de "
     "Vestrano (la que contiene Vestrano.ini).\n\n"
-    "«Reintentar» lo intenta de nuevo; «Cancelar» cierra sin guardar el resultado.";
+    "«Reintentar» lo intenta de nuevo; «Cancelar» cierra sin guardar el resultado.");
 /// The version caption: the edition of the timetable program served, then the version.
 inline constexpr const char* kVersionCaption = "TransVestranoXADE para Vestrano V-1.0";
 /// The message shown when parameter 2 is a number that names no window.
 inline constexpr const char* kInvalidWindow = "Invalid window handle";
 /// The message shown when help was asked for and nothing could show it (UTF-8).
-inline constexpr const char* kHelpNotInstalled = "La ayuda no está instalada en este equipo.";
+inline constexpr const char* kHelpNotInstalled =
+    QT_TRANSLATE_NOOP("conv::app::TMForm", "La ayuda no está instalada en este equipo.");
 /// What the review of the XADE files says above its list, when a line would end the run and when
 /// there are only losses (UTF-8).
 inline constexpr const char* kReviewEnds =

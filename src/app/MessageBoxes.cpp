@@ -1,6 +1,7 @@
 #include "app/MessageBoxes.h"
 
 #include "app/GradientPanel.h"
+#include "app/Translation.h"
 #include "shell/StartMode.h"
 
 #include <QApplication>
@@ -31,12 +32,24 @@ void keepAboveTheActiveWindow(QWidget& box)
         own->setTransientParent(top);
 }
 
+/// OK and Cancel in the window's language. Spanish keeps Qt's own captions, as the boxes always had.
+void nameStandardButtons(QMessageBox& box)
+{
+    if (windowLanguage() == lang::Language::Spanish)
+        return;
+    if (QAbstractButton* ok = box.button(QMessageBox::Ok))
+        ok->setText(QCoreApplication::translate("conv::app::QtMessageBoxes", "OK"));
+    if (QAbstractButton* cancel = box.button(QMessageBox::Cancel))
+        cancel->setText(QCoreApplication::translate("conv::app::QtMessageBoxes", "Cancel"));
+}
+
 int showBox(QMessageBox::Icon icon, const QString& caption, const QString& text, QMessageBox::StandardButtons buttons)
 {
     // No parent: the box is centred on the screen and modal for the whole application, also
     // when the window lives inside another program's window.
     QMessageBox box(icon, caption, text, buttons);
     box.setFont(formFont()); // the window's own font, not the desktop's larger one
+    nameStandardButtons(box);
     keepAboveTheActiveWindow(box);
     if (buttons & QMessageBox::Cancel)
         box.setEscapeButton(QMessageBox::Cancel);
@@ -95,8 +108,10 @@ bool QtMessageBoxes::retry(const QString& text)
 {
     QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kApplicationTitle), text);
     box.setFont(formFont());
-    QPushButton* again = box.addButton(QStringLiteral("&Reintentar"), QMessageBox::AcceptRole);
-    QPushButton* cancel = box.addButton(QStringLiteral("&Cancelar"), QMessageBox::RejectRole);
+    QPushButton* again =
+        box.addButton(QCoreApplication::translate("conv::app::QtMessageBoxes", "&Reintentar"), QMessageBox::AcceptRole);
+    QPushButton* cancel =
+        box.addButton(QCoreApplication::translate("conv::app::QtMessageBoxes", "&Cancelar"), QMessageBox::RejectRole);
     box.setDefaultButton(again);
     box.setEscapeButton(cancel);
     keepAboveTheActiveWindow(box);
@@ -106,8 +121,8 @@ bool QtMessageBoxes::retry(const QString& text)
 
 bool QtMessageBoxes::confirm(const QString& text)
 {
-    return showBox(QMessageBox::Question, QStringLiteral("Confirm"), text, QMessageBox::Ok | QMessageBox::Cancel) ==
-        QMessageBox::Ok;
+    return showBox(QMessageBox::Question, QCoreApplication::translate("conv::app::QtMessageBoxes", "Confirm"), text,
+                   QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
 void QtMessageBoxes::showModal(QDialog& dialog)

@@ -2,6 +2,7 @@
 
 #include "app/AnsiText.h"
 #include "app/MainWindow.h"
+#include "app/Translation.h"
 #include "run/Feedback.h"
 
 namespace conv::app
@@ -19,15 +20,15 @@ public:
     }
     void notice(const std::string& text) override
     {
-        m_window.notice(fromAnsi(text));
+        m_window.notice(coreText(text));
     }
     void errorBox(const std::string& text) override
     {
-        m_window.showErrorBox(fromAnsi(text)); // errorBoxText() was applied by the core
+        m_window.showErrorBox(coreText(text)); // errorBoxText() was applied by the core
     }
     bool askOkCancel(const std::string& caption, const std::string& text) override
     {
-        return m_window.askOkCancel(fromAnsi(caption), fromAnsi(text));
+        return m_window.askOkCancel(coreText(caption), coreText(text));
     }
     void setBusy(bool busy) override
     {

@@ -1,6 +1,9 @@
-#include "app/embed/Embedding.h"
 #include "app/MainWindow.h"
 #include "app/MessageBoxes.h"
+#include "app/QtPath.h"
+#include "app/Translation.h"
+#include "app/embed/Embedding.h"
+#include "lang/Language.h"
 #include "shell/StartMode.h"
 
 #include <QApplication>
@@ -63,6 +66,8 @@ int main(int argc, char* argv[])
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setApplicationName(QString::fromLatin1(conv::kApplicationTitle));
     QApplication::setQuitOnLastWindowClosed(false);
+    // TRANSXADE_LANG, else the language chosen when the program was installed, else the user's.
+    conv::app::useLanguage(conv::lang::processLanguage(conv::app::toPath(QApplication::applicationDirPath())));
 
     PaintLog paintLog;
     if (std::getenv("TRANSXADE_PAINT_LOG"))

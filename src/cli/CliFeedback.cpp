@@ -1,6 +1,7 @@
 #include "cli/CliFeedback.h"
 
 #include "cli/Commands.h"
+#include "lang/Messages.h"
 #include "run/Explain.h"
 #include "text/Ansi.h"
 
@@ -9,20 +10,21 @@
 namespace conv::cli
 {
 
-CliFeedback::CliFeedback(std::ostream& err, bool answer)
+CliFeedback::CliFeedback(std::ostream& err, bool answer, lang::Language language)
     : m_err(err)
     , m_answer(answer)
+    , m_language(language)
 {
 }
 
 void CliFeedback::notice(const std::string& text)
 {
-    m_err << ansiToUtf8(text) << '\n';
+    m_err << ansiToUtf8(lang::localise(text, m_language)) << '\n';
 }
 
 void CliFeedback::errorBox(const std::string& text)
 {
-    m_err << ansiToUtf8(fileFirst(text)) << '\n';
+    m_err << ansiToUtf8(fileFirst(lang::localise(text, m_language))) << '\n';
     // What it means and what to do, as the window's box says it.
     if (const std::string sentence = explanationSentence(text); !sentence.empty())
         m_err << sentence << '\n';
@@ -36,7 +38,7 @@ bool CliFeedback::askOkCancel(const std::string&, const std::string&)
 void CliFeedback::change(UiChange what)
 {
     if (what == UiChange::ShowLevelWarning)
-        m_err << ansiToUtf8(kLevelWarning) << '\n';
+        m_err << ansiToUtf8(lang::localise(kLevelWarning, m_language)) << '\n';
 }
 
 void CliFeedback::setBusy(bool)

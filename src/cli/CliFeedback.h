@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lang/Language.h"
 #include "run/Feedback.h"
 
 #include <iosfwd>
@@ -14,8 +15,9 @@ namespace conv::cli
 class CliFeedback : public Feedback
 {
 public:
-    /// `answer`: what every OK/Cancel question gets (true for OK).
-    CliFeedback(std::ostream& err, bool answer);
+    /// `answer`: what every OK/Cancel question gets (true for OK). The core's messages are
+    /// printed in `language`.
+    CliFeedback(std::ostream& err, bool answer, lang::Language language = lang::Language::Spanish);
 
     void notice(const std::string& text) override;
     void errorBox(const std::string& text) override;
@@ -26,6 +28,7 @@ public:
 private:
     std::ostream& m_err;
     bool m_answer;
+    lang::Language m_language;
 };
 
 } // namespace conv::cli

@@ -1,7 +1,10 @@
 #include "cli/Commands.h"
 
-#include "common/Error.h"
 #include "cli/CommandContext.h"
+#include "common/Error.h"
+#include "lang/Language.h"
+#include "lang/Messages.h"
+#include "platform/Locale.h"
 #include "run/RunState.h"
 #include "text/Ansi.h"
 
@@ -52,19 +55,34 @@ std::string fileFirst(std::string_view text)
 
 int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
 {
-    CLI::App app{"Batch converter between XADE's CSV files and the timetable program's dBase tables.",
+    // TRANSXADE_LANG, else the language chosen when the program was installed, else the user's.
+    CommandContext ctx{out, err, {}, lang::processLanguage(platform::programFolder())};
+    CLI::App app{ctx.say("Batch converter between XADE's CSV files and the timetable program's dBase tables."),
                  "transxade"};
-    app.set_version_flag("--version", "transxade " CONV_VERSION);
+    if (ctx.language != lang::Language::Spanish) {
+        // CLI11's own words, and the groups its help lists options and commands under.
+        app.option_defaults()->group(ctx.say("Options"));
+        for (const char* label : {"Usage", "OPTIONS", "SUBCOMMAND", "SUBCOMMANDS", "Positionals", "REQUIRED", "TEXT"})
+            app.get_formatter()->label(label, ctx.say(label));
+        app.set_help_flag("-h,--help", ctx.say("Print this help message and exit"));
+    }
+    app.set_version_flag("--version", "transxade " CONV_VERSION,
+                         ctx.say("Display program version information and exit"));
     app.require_subcommand(1);
 
-    CommandContext ctx{out, err, {}};
     addTextCommands(app, ctx);
     addTableCommands(app, ctx);
     addImportCommands(app, ctx);
     addExportCommands(app, ctx);
+    if (ctx.language != lang::Language::Spanish)
+        for (CLI::App* command : app.get_subcommands({})) {
+            command->group(ctx.say("Subcommands"));
+            // A command's help flag is made before it takes the group of the options.
+            command->set_help_flag("-h,--help", ctx.say("Print this help message and exit"));
+        }
 
     if (argc >= 2 && argv[1][0] != '-' && !hasSubcommand(app, argv[1])) {
-        err << "Unknown command: " << argv[1] << "\nRun with --help for more information.\n";
+        err << ctx.say("Unknown command: %1\nRun with --help for more information.\n", {argv[1]});
         return kExitUsage;
     }
     try {
@@ -76,7 +94,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     try {
         return ctx.action ? ctx.action() : kExitUsage;
     } catch (const std::exception& e) {
-        err << ansiToUtf8(fileFirst(errorText(e))) << '\n';
+        err << ansiToUtf8(fileFirst(lang::localise(errorText(e), ctx.language))) << '\n';
         return kExitError;
     }
 }

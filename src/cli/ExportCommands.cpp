@@ -52,9 +52,9 @@ void printSummary(const exporter::ExportReport& r, std::ostream& out)
         << "group not in GRUPOST (written without one): " << r.noGroup << '\n';
 }
 
-int exportCommand(const ExportOptions& opt, std::ostream& out, std::ostream& err)
+int exportCommand(const ExportOptions& opt, std::ostream& out, std::ostream& err, lang::Language language)
 {
-    CliFeedback feedback(err, true);
+    CliFeedback feedback(err, true, language);
     RunState run(feedback, opt.work.empty() ? defaultWorkFolder() : platform::pathFromText(opt.work));
     exporter::ExportReport report;
     if (!runHandler(feedback, [&] { exporter::BImportarClick(run, opt.csv, &report); }))
@@ -79,16 +79,20 @@ void addExportCommands(CLI::App& app, CommandContext& ctx)
     auto opt = std::make_shared<ExportOptions>();
     CLI::App* exp = app.add_subcommand(
         "export",
-        "Write the finished timetable (SOLUC in the work folder) as HORARIO.CSV in the CSV folder, for XADE. The "
-        "period template PLANTILLA is used as it stands, or built from DIASHORAST (else 20 periods from 08:00) when it "
-        "is missing or empty. Exit status: 0 HORARIO.CSV written, 1 nothing written because the CSV folder is "
-        "missing or no class of SOLUC could be written (HORARIO.CSV then stays as it was), 2 an error ended the export (HORARIO.CSV then stays as it was) or the report could not be written, 64 wrong usage");
-    exp->add_option("--csv", opt->csv, "the folder that receives HORARIO.CSV")->required();
-    exp->add_option("--work", opt->work, "the work folder (default: \\VTEMP here, or $TRANSXADE_WORK)");
+        ctx.say(
+            "Write the finished timetable (SOLUC in the work folder) as HORARIO.CSV in the CSV folder, for XADE. The "
+            "period template PLANTILLA is used as it stands, or built from DIASHORAST (else 20 periods from 08:00) "
+            "when it is missing or empty. Exit status: 0 HORARIO.CSV written, 1 nothing written because the CSV "
+            "folder is missing or no class of SOLUC could be written (HORARIO.CSV then stays as it was), 2 an error "
+            "ended the export (HORARIO.CSV then stays as it was) or the report could not be written, 64 wrong usage"));
+    exp->add_option("--csv", opt->csv, ctx.say("the folder that receives HORARIO.CSV"))->required();
+    exp->add_option("--work", opt->work, ctx.say("the work folder (default: \\VTEMP here, or $TRANSXADE_WORK)"));
     exp->add_option("--report", opt->report,
-                    "also write the classes passed over, one per line with the reason and the class as SOLUC holds "
-                    "it (CSV: motivo,día,hora,grupo,materia,profesor,aula,sesiones, UTF-8 with a byte-order mark)");
-    exp->callback([&ctx, opt] { ctx.action = [&ctx, opt] { return exportCommand(*opt, ctx.out, ctx.err); }; });
+                    ctx.say("also write the classes passed over, one per line with the reason and the class as SOLUC "
+                            "holds it (CSV: motivo,día,hora,grupo,materia,profesor,aula,sesiones, UTF-8 with a "
+                            "byte-order mark)"));
+    exp->callback(
+        [&ctx, opt] { ctx.action = [&ctx, opt] { return exportCommand(*opt, ctx.out, ctx.err, ctx.language); }; });
 }
 
 } // namespace conv::cli

@@ -1,12 +1,13 @@
 #include "cli/CliFeedback.h"
 #include "cli/CommandContext.h"
 #include "cli/Commands.h"
-#include "platform/File.h"
 #include "cli/Paths.h"
 #include "import/Import.h"
 #include "import/LevelAnswers.h"
 #include "import/Messages.h"
 #include "import/Preflight.h"
+#include "lang/Messages.h"
+#include "platform/File.h"
 #include "run/RunState.h"
 #include "tables/WorkFolder.h"
 #include "text/Ansi.h"
@@ -47,7 +48,7 @@ int statusOf(const RunState& run, bool ended)
 
 /// Presses the XADE-to-timetable button on `csv` and picks the call: the steps every command
 /// of the import shares. Gives an exit status when they end the command.
-std::optional<int> startImport(RunState& run, const ImportOptions& opt, std::ostream& err)
+std::optional<int> startImport(RunState& run, const ImportOptions& opt, std::ostream& err, lang::Language language)
 {
     if (!runHandler(run.feedback, [&] { import::BExportarClick(run, opt.csv); }))
         return kExitError;
@@ -56,18 +57,17 @@ std::optional<int> startImport(RunState& run, const ImportOptions& opt, std::ost
     if (opt.call.empty())
         return std::nullopt;
     if (!import::selectCall(run, opt.call)) {
-        err << "transxade: no call '" << opt.call << "' in " << files::kCalls
-            << " (transxade calls lists them)\n";
+        err << say(language, "transxade: no call '%1' in %2 (transxade calls lists them)\n", {opt.call, files::kCalls});
         return kExitUsage;
     }
     return std::nullopt;
 }
 
-int callsCommand(const ImportOptions& opt, std::ostream& out, std::ostream& err)
+int callsCommand(const ImportOptions& opt, std::ostream& out, std::ostream& err, lang::Language language)
 {
-    CliFeedback feedback(err, true);
+    CliFeedback feedback(err, true, language);
     RunState run(feedback, workFolderOf(opt));
-    if (const auto status = startImport(run, opt, err))
+    if (const auto status = startImport(run, opt, err, language))
         return *status;
     Table& centro = run.table(Handle::wwTableCentro);
     if (centro.editing())
@@ -81,11 +81,11 @@ int callsCommand(const ImportOptions& opt, std::ostream& out, std::ostream& err)
     return kExitOk;
 }
 
-int coursesCommand(const ImportOptions& opt, std::ostream& out, std::ostream& err)
+int coursesCommand(const ImportOptions& opt, std::ostream& out, std::ostream& err, lang::Language language)
 {
-    CliFeedback feedback(err, true);
+    CliFeedback feedback(err, true, language);
     RunState run(feedback, workFolderOf(opt));
-    if (const auto status = startImport(run, opt, err))
+    if (const auto status = startImport(run, opt, err, language))
         return *status;
     if (!runHandler(feedback, [&] { import::BitBtn1Click(run); }))
         return kExitError;
@@ -112,7 +112,7 @@ void printSummary(const RunState& run, std::ostream& out)
         out << table << ' ' << count << '\n';
 }
 
-int importCommand(const ImportOptions& opt, std::ostream& out, std::ostream& err)
+int importCommand(const ImportOptions& opt, std::ostream& out, std::ostream& err, lang::Language language)
 {
     std::map<std::string, import::LevelCodes> answers;
     const fs::path levels = resolveInput(opt.levels);
@@ -125,9 +125,9 @@ int importCommand(const ImportOptions& opt, std::ostream& out, std::ostream& err
         err << e.what() << '\n';
         return kExitUsage;
     }
-    CliFeedback feedback(err, !opt.noReuse);
+    CliFeedback feedback(err, !opt.noReuse, language);
     RunState run(feedback, workFolderOf(opt));
-    if (const auto status = startImport(run, opt, err))
+    if (const auto status = startImport(run, opt, err, language))
         return *status;
     const bool ended = !runHandler(feedback, [&] {
         import::BitBtn1Click(run);
@@ -140,11 +140,11 @@ int importCommand(const ImportOptions& opt, std::ostream& out, std::ostream& err
     return statusOf(run, ended);
 }
 
-int checkCommand(const ImportOptions& opt, std::ostream& out, std::ostream& err)
+int checkCommand(const ImportOptions& opt, std::ostream& out, std::ostream& err, lang::Language language)
 {
     std::error_code ec;
     if (!fs::is_directory(platform::pathFromText(opt.csv), ec)) {
-        err << ansiToUtf8(msg::kNoFolder) << '\n';
+        err << ansiToUtf8(lang::localise(msg::kNoFolder, language)) << '\n';
         return kExitMissing;
     }
     const std::optional<std::string> call = opt.call.empty() ? std::nullopt : std::optional(opt.call);
@@ -188,9 +188,9 @@ int checkCommand(const ImportOptions& opt, std::ostream& out, std::ostream& err)
     return status();
 }
 
-void addWork(CLI::App* cmd, ImportOptions& opt)
+void addWork(CLI::App* cmd, ImportOptions& opt, const CommandContext& ctx)
 {
-    cmd->add_option("--work", opt.work, "the work folder (default: \\VTEMP here, or $TRANSXADE_WORK)");
+    cmd->add_option("--work", opt.work, ctx.say("the work folder (default: \\VTEMP here, or $TRANSXADE_WORK)"));
 }
 
 } // namespace
@@ -199,40 +199,49 @@ void addImportCommands(CLI::App& app, CommandContext& ctx)
 {
     auto opt = std::make_shared<ImportOptions>();
 
-    CLI::App* calls = app.add_subcommand("calls", "List the calls of an XADE export (code and description, CSV)");
-    calls->add_option("--csv", opt->csv, "the folder of XADE CSV files")->required();
-    addWork(calls, *opt);
-    calls->callback([&ctx, opt] { ctx.action = [&ctx, opt] { return callsCommand(*opt, ctx.out, ctx.err); }; });
+    CLI::App* calls =
+        app.add_subcommand("calls", ctx.say("List the calls of an XADE export (code and description, CSV)"));
+    calls->add_option("--csv", opt->csv, ctx.say("the folder of XADE CSV files"))->required();
+    addWork(calls, *opt, ctx);
+    calls->callback(
+        [&ctx, opt] { ctx.action = [&ctx, opt] { return callsCommand(*opt, ctx.out, ctx.err, ctx.language); }; });
 
     CLI::App* courses = app.add_subcommand(
-        "courses", "Print the courses of a call as the answers file to complete (CSV), with the codes kept from "
-                   "an earlier import filled in");
-    courses->add_option("--csv", opt->csv, "the folder of XADE CSV files")->required();
-    courses->add_option("--call", opt->call, "the call's code")->required();
-    addWork(courses, *opt);
-    courses->callback([&ctx, opt] { ctx.action = [&ctx, opt] { return coursesCommand(*opt, ctx.out, ctx.err); }; });
+        "courses",
+        ctx.say("Print the courses of a call as the answers file to complete (CSV), with the codes kept from "
+                "an earlier import filled in"));
+    courses->add_option("--csv", opt->csv, ctx.say("the folder of XADE CSV files"))->required();
+    courses->add_option("--call", opt->call, ctx.say("the call's code"))->required();
+    addWork(courses, *opt, ctx);
+    courses->callback(
+        [&ctx, opt] { ctx.action = [&ctx, opt] { return coursesCommand(*opt, ctx.out, ctx.err, ctx.language); }; });
 
     CLI::App* imp = app.add_subcommand(
-        "import", "Import an XADE export into the timetable program's tables. Exit status: 0 done, 1 done with a "
-                  "missing input, 2 ended by an error or an incomplete course, 64 wrong usage");
-    imp->add_option("--csv", opt->csv, "the folder of XADE CSV files")->required();
-    imp->add_option("--call", opt->call, "the call's code")->required();
-    imp->add_option("--levels", opt->levels, "the answers: CSV with CODCURSO,NOMECURSO,TURNO,NIVEL,CURSO")->required();
-    addWork(imp, *opt);
-    imp->add_flag("--no-reuse", opt->noReuse, "forget the codes kept from earlier imports (CURSOST2)");
-    imp->callback([&ctx, opt] { ctx.action = [&ctx, opt] { return importCommand(*opt, ctx.out, ctx.err); }; });
+        "import",
+        ctx.say("Import an XADE export into the timetable program's tables. Exit status: 0 done, 1 done with a "
+                "missing input, 2 ended by an error or an incomplete course, 64 wrong usage"));
+    imp->add_option("--csv", opt->csv, ctx.say("the folder of XADE CSV files"))->required();
+    imp->add_option("--call", opt->call, ctx.say("the call's code"))->required();
+    imp->add_option("--levels", opt->levels, ctx.say("the answers: CSV with CODCURSO,NOMECURSO,TURNO,NIVEL,CURSO"))
+        ->required();
+    addWork(imp, *opt, ctx);
+    imp->add_flag("--no-reuse", opt->noReuse, ctx.say("forget the codes kept from earlier imports (CURSOST2)"));
+    imp->callback(
+        [&ctx, opt] { ctx.action = [&ctx, opt] { return importCommand(*opt, ctx.out, ctx.err, ctx.language); }; });
 
     CLI::App* check = app.add_subcommand(
-        "check", "Read every XADE file as the import would and report, by file and line, what would end it, missing "
-                 "files, codes that will be cut and lines whose data the import would lose; writes nothing. Exit "
-                 "status: 0 clean, 1 warnings or a file missing, 2 a line ends the run");
-    check->add_option("--csv", opt->csv, "the folder of XADE CSV files")->required();
-    check->add_option("--call", opt->call, "judge the group lines of this call only");
+        "check",
+        ctx.say("Read every XADE file as the import would and report, by file and line, what would end it, missing "
+                "files, codes that will be cut and lines whose data the import would lose; writes nothing. Exit "
+                "status: 0 clean, 1 warnings or a file missing, 2 a line ends the run"));
+    check->add_option("--csv", opt->csv, ctx.say("the folder of XADE CSV files"))->required();
+    check->add_option("--call", opt->call, ctx.say("judge the group lines of this call only"));
     check->add_option("--format", opt->format,
-                      "text (the default: one line per finding and a summary) or csv (the rows of the window's "
-                      "review: fichero,línea,gravedad,problema,texto, UTF-8 with a byte-order mark)")
+                      ctx.say("text (the default: one line per finding and a summary) or csv (the rows of the "
+                              "window's review: fichero,línea,gravedad,problema,texto, UTF-8 with a byte-order mark)"))
         ->check(CLI::IsMember({"text", "csv"}));
-    check->callback([&ctx, opt] { ctx.action = [&ctx, opt] { return checkCommand(*opt, ctx.out, ctx.err); }; });
+    check->callback(
+        [&ctx, opt] { ctx.action = [&ctx, opt] { return checkCommand(*opt, ctx.out, ctx.err, ctx.language); }; });
 }
 
 } // namespace conv::cli

@@ -171,21 +171,22 @@ int checkWorkCommand(const std::string& given, std::ostream& out)
 void addTableCommands(CLI::App& app, CommandContext& ctx)
 {
     auto dump = std::make_shared<DumpOptions>();
-    CLI::App* d = app.add_subcommand("dump", "Print a dBase table as UTF-8 CSV or JSON, in record or index order");
-    d->add_option("TABLE", dump->file, "the .DBF file")->required();
-    d->add_option("--format", dump->format, "csv (default) or json")->check(CLI::IsMember({"csv", "json"}));
-    d->add_option("--index", dump->index, "read in the order of this index tag");
+    CLI::App* d =
+        app.add_subcommand("dump", ctx.say("Print a dBase table as UTF-8 CSV or JSON, in record or index order"));
+    d->add_option("TABLE", dump->file, ctx.say("the .DBF file"))->required();
+    d->add_option("--format", dump->format, ctx.say("csv (default) or json"))->check(CLI::IsMember({"csv", "json"}));
+    d->add_option("--index", dump->index, ctx.say("read in the order of this index tag"));
     d->callback([&ctx, dump] { ctx.action = [&ctx, dump] { return dumpCommand(*dump, ctx.out); }; });
 
     auto file = std::make_shared<std::string>();
-    CLI::App* c = app.add_subcommand("check-table", "Verify a dBase table's header, records and index tree");
-    c->add_option("TABLE", *file, "the .DBF file")->required();
+    CLI::App* c = app.add_subcommand("check-table", ctx.say("Verify a dBase table's header, records and index tree"));
+    c->add_option("TABLE", *file, ctx.say("the .DBF file"))->required();
     c->callback([&ctx, file] { ctx.action = [&ctx, file] { return checkCommand(*file, ctx.out); }; });
 
     auto work = std::make_shared<std::string>();
     CLI::App* w = app.add_subcommand(
-        "check-work", "Check every table of the work folder and whether the last import or export finished");
-    w->add_option("--work", *work, "the work folder (default: \\VTEMP here, or $TRANSXADE_WORK)");
+        "check-work", ctx.say("Check every table of the work folder and whether the last import or export finished"));
+    w->add_option("--work", *work, ctx.say("the work folder (default: \\VTEMP here, or $TRANSXADE_WORK)"));
     w->callback([&ctx, work] { ctx.action = [&ctx, work] { return checkWorkCommand(*work, ctx.out); }; });
 }
 

@@ -15,6 +15,7 @@
 #include "app/MainWindow.h"
 #include "app/MessageBoxes.h"
 #include "app/QtPath.h"
+#include "app/Translation.h"
 #include "common/IoErrors.h"
 #include "export/Export.h"
 #include "import/CourseList.h"
@@ -85,7 +86,7 @@ QList<Marked> markedNames(const ChmFile& chm)
     for (const QString& page : chm.pages()) {
         if (!page.endsWith(QLatin1String(".htm")))
             continue;
-        for (auto it = mark.globalMatch(QString::fromLatin1(chm.read(page))); it.hasNext();) {
+        for (auto it = mark.globalMatch(QString::fromUtf8(chm.read(page))); it.hasNext();) {
             const auto m = it.next();
             found.append({page, m.captured(2), m.captured(3),
                           QTextDocumentFragment::fromHtml(m.captured(4)).toPlainText().simplified()});
@@ -329,6 +330,9 @@ private slots:
             QVERIFY(QFile::copy(example.filePath(f), QDir(m_school.path()).filePath(f)));
         QVERIFY(QDir(m_school.path()).mkdir(QStringLiteral("otra")));
         qputenv("TRANSXADE_WORK", m_work.path().toLocal8Bit());
+        // Each help quotes the window in its own language.
+        if (conv::app::test::helpLanguage() == QLatin1String("gl"))
+            QVERIFY(useLanguage(conv::lang::Language::Galician));
     }
 
     /// Every button the help names is a button of the screen it names it on, with that caption;
@@ -420,7 +424,7 @@ private slots:
         const auto row = [](const char* name, const QString& message, bool numbersVary = true) {
             QTest::newRow(name) << message << numbersVary;
         };
-        const auto ansi = [](const std::string& text) { return fromAnsi(text); };
+        const auto ansi = [](const std::string& text) { return coreText(text); }; // as the window shows it
         using conv::platform::Failure;
 
         // The import's own texts.
@@ -519,7 +523,7 @@ private slots:
         row("status file", thrown([&] {
                 conv::writeProfileString(folder / "#" / "Vestrano.ini", "Transformadores", "Transformado", "1");
             }));
-        row("help missing", QString::fromUtf8(kHelpNotInstalled));
+        row("help missing", TMForm::tr(kHelpNotInstalled));
         // The lists the user looks through: the review of "Continuar" and the classes an export
         // passed over.
         row("review", QString::fromUtf8(conv::import::kReviewCaption));
@@ -527,7 +531,7 @@ private slots:
         row("review, losses only", QString::fromUtf8(kReviewLosses));
         row("classes passed over", QString::fromUtf8(conv::exporter::kPassedOverCaption));
         row("classes passed over, what they are", QString::fromUtf8(conv::exporter::kPassedOverIntro));
-        row("status not written", QString::fromUtf8(kStatusNotWritten));
+        row("status not written", TMForm::tr(kStatusNotWritten));
         // The window's own: a window handle that names no window, and the question before a
         // record is deleted.
         ScriptedBoxes boxes;

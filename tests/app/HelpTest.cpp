@@ -142,7 +142,13 @@ private slots:
         auto chm = openHelp();
         auto reference = ChmFile::open(referenceHelpFile());
         QVERIFY(reference);
-        QCOMPARE(chm->pages(), reference->pages());
+        // The same pictures too, each taken of the window in the help's language ("start-gl.png").
+        QStringList pages = chm->pages();
+        pages.replaceInStrings(QStringLiteral("-%1.png").arg(helpLanguage()), QStringLiteral(".png"));
+        pages.sort();
+        QStringList referencePages = reference->pages();
+        referencePages.sort();
+        QCOMPARE(pages, referencePages);
         QCOMPARE(shape(parseSitemap(chm->read(chm->contentsFile()))),
                  shape(parseSitemap(reference->read(reference->contentsFile()))));
         QStringList index = shape(parseSitemap(chm->read(chm->indexFile())));
@@ -262,7 +268,10 @@ private slots:
         viewer.browser()->setSource(QUrl(QStringLiteral("/inicio.htm")));
         viewer.browser()->setSource(viewer.browser()->source().resolved(QUrl(QStringLiteral("niveles.htm"))));
         QCOMPARE(viewer.currentTopic(), QStringLiteral("/niveles.htm"));
-        QVERIFY(viewer.browser()->toPlainText().contains(QStringLiteral("NIVELES DE ESTUDIOS")));
+        // The page quotes the screen's title as the window of its language shows it.
+        const QString levels = helpLanguage() == QLatin1String("gl") ? QStringLiteral("NIVEIS DE ESTUDOS")
+                                                                     : QStringLiteral("NIVELES DE ESTUDIOS");
+        QVERIFY(viewer.browser()->toPlainText().contains(levels));
     }
 };
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Checks that `transxade --help`, every command's --help and the manual page transxade.1 agree:
 the same commands, the same options and arguments for each, and the same exit statuses where a
-command's help lists them.
+command's help lists them. In Galician too (TRANSXADE_LANG=gl and the page of man/gl), where the
+help's sections and "Exit status:" have their Galician names.
 
 Usage: help_matches_man.py TRANSXADE MANPAGE
 """
@@ -15,13 +16,17 @@ def run_help(binary, *args):
     return out
 
 
+# The help's sections in Galician, by their names in the converter's own language.
+GALICIAN_SECTIONS = {"ORDES": "SUBCOMMANDS", "OPCIÓNS": "OPTIONS", "ARGUMENTOS": "POSITIONALS"}
+
+
 def sections(help_text):
     """Splits CLI11's help into its sections: {'': description, 'OPTIONS': ..., ...}."""
     result, name = {"": []}, ""
     for line in help_text.splitlines():
-        m = re.match(r"^([A-Za-z]+):\s*$", line)
+        m = re.match(r"^(\w+):\s*$", line)
         if m:
-            name = m.group(1).upper()
+            name = GALICIAN_SECTIONS.get(m.group(1).upper(), m.group(1).upper())
             result[name] = []
         else:
             result.setdefault(name, []).append(line)
@@ -30,7 +35,7 @@ def sections(help_text):
 
 def exit_statuses(text):
     """The numbers listed after 'Exit status:' ("0 done, 1 ..., 64 wrong usage")."""
-    m = re.search(r"Exit status:(.*)", " ".join(text.split()))
+    m = re.search(r"(?:Exit status|Estado de saída):(.*)", " ".join(text.split()))
     if not m:
         return None
     return sorted({int(n) for n in re.findall(r"(?:^|[:,])\s*(\d+)\s+\S", m.group(1))})

@@ -22,8 +22,9 @@ struct Help::Impl
     std::unique_ptr<HelpViewer> viewer;
 };
 
-Help::Help(QString programFolder)
+Help::Help(QString programFolder, QStringList files)
     : m_programFolder(std::move(programFolder))
+    , m_files(std::move(files))
     , m_impl(std::make_unique<Impl>())
 {
 }
@@ -32,11 +33,13 @@ Help::~Help() = default;
 
 QString Help::helpFile() const
 {
-    const std::filesystem::path file = findNoCase(toPath(m_programFolder), kHelpFile);
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(file, ec))
-        return {};
-    return fromPath(file);
+    for (const QString& name : m_files) {
+        const std::filesystem::path file = findNoCase(toPath(m_programFolder), name.toStdString());
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(file, ec))
+            return fromPath(file);
+    }
+    return {};
 }
 
 namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -9,6 +10,8 @@ namespace conv::app
 
 /// The help file's name, looked for beside the program file without regard to letter case.
 inline constexpr const char* kHelpFile = "XADE.CHM";
+/// The same help in Galician, beside it.
+inline constexpr const char* kHelpFileGalician = "XADE-gl.chm";
 
 /// Help context of the main window (F1 anywhere in it).
 inline constexpr int kContextMainWindow = 3;
@@ -30,7 +33,8 @@ inline constexpr int kContextPassedOver = 12;
 class Help
 {
 public:
-    explicit Help(QString programFolder);
+    /// The help in the first of `files` found beside the program (the window's language first).
+    explicit Help(QString programFolder, QStringList files = {QString::fromLatin1(kHelpFile)});
     ~Help();
     Help(const Help&) = delete;
     Help& operator=(const Help&) = delete;
@@ -46,6 +50,7 @@ public:
 private:
     struct Impl;
     QString m_programFolder;
+    QStringList m_files;
     std::unique_ptr<Impl> m_impl;
 };
 

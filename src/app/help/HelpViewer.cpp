@@ -56,26 +56,26 @@ HelpViewer::HelpViewer(std::unique_ptr<ChmFile> chm, QWidget* parent)
     , m_chm(std::move(chm))
 {
     setObjectName(QStringLiteral("HelpViewer"));
-    setWindowTitle(m_chm->title().isEmpty() ? QStringLiteral("Ayuda") : m_chm->title());
+    setWindowTitle(m_chm->title().isEmpty() ? tr("Ayuda") : m_chm->title());
     resize(860, 600);
 
     m_tabs = new QTabWidget;
     m_contents = new QTreeWidget;
     m_contents->setObjectName(QStringLiteral("contents"));
     m_contents->header()->hide();
-    m_tabs->addTab(m_contents, QStringLiteral("Contenido"));
+    m_tabs->addTab(m_contents, tr("Contenido"));
 
     auto* indexPage = new QWidget;
     auto* indexLayout = new QVBoxLayout(indexPage);
     indexLayout->setContentsMargins(0, 0, 0, 0);
     m_indexFilter = new QLineEdit;
     m_indexFilter->setObjectName(QStringLiteral("indexFilter"));
-    m_indexFilter->setPlaceholderText(QStringLiteral("Escriba la palabra que busca"));
+    m_indexFilter->setPlaceholderText(tr("Escriba la palabra que busca"));
     m_index = new QListWidget;
     m_index->setObjectName(QStringLiteral("index"));
     indexLayout->addWidget(m_indexFilter);
     indexLayout->addWidget(m_index);
-    m_tabs->addTab(indexPage, QStringLiteral("Índice"));
+    m_tabs->addTab(indexPage, tr("Índice"));
 
     m_browser = new ChmBrowser(*m_chm);
     m_browser->setObjectName(QStringLiteral("page"));

@@ -60,8 +60,9 @@ struct Help::Impl
     }
 };
 
-Help::Help(QString programFolder)
+Help::Help(QString programFolder, QStringList files)
     : m_programFolder(std::move(programFolder))
+    , m_files(std::move(files))
     , m_impl(std::make_unique<Impl>())
 {
 }
@@ -71,8 +72,10 @@ Help::~Help() = default;
 QString Help::helpFile() const
 {
     // Windows file names are blind to letter case.
-    const QFileInfo file(QDir(m_programFolder), QString::fromLatin1(kHelpFile));
-    return file.isFile() ? file.absoluteFilePath() : QString();
+    for (const QString& name : m_files)
+        if (const QFileInfo file(QDir(m_programFolder), name); file.isFile())
+            return file.absoluteFilePath();
+    return QString();
 }
 
 bool Help::showContents() const
