@@ -45,25 +45,34 @@ QStringList cutTexts(QWidget* root)
                                                          ? static_cast<const QLabel*>(w)->text()
                                                          : static_cast<const QAbstractButton*>(w)->text()) +
                                                     QLatin1Char('"'); };
-    QHash<QWidget*, QList<QRect>> textsByParent;
-    for (QLabel* l : root->findChildren<QLabel*>()) {
-        if (l->text().isEmpty() || l->objectName().isEmpty())
-            continue;
+    // Where a one-line label's text lies: it may be wider than the label, which is sized to it.
+    const auto lineOf = [](const QLabel* l) {
         const QFontMetrics fm(l->font());
-        if (l->wordWrap()) {
-            if (l->heightForWidth(l->width()) > l->height())
-                cut << QStringLiteral("%1 needs %2 px of height, has %3")
-                           .arg(name(l)).arg(l->heightForWidth(l->width())).arg(l->height());
-            continue;
-        }
-        const QRect text(l->pos(), QSize(fm.horizontalAdvance(l->text()), fm.height()));
+        return QRect(l->pos(), QSize(fm.horizontalAdvance(l->text()), fm.height()));
+    };
+    QList<QLabel*> lines, boxes; // one-line labels; word-wrapped ones
+    for (QLabel* l : root->findChildren<QLabel*>())
+        if (!l->text().isEmpty() && !l->objectName().isEmpty())
+            (l->wordWrap() ? boxes : lines) << l;
+    for (QLabel* l : boxes) {
+        // The lines the text takes at the label's width, all of which must show.
+        const QRect box = l->contentsRect();
+        const int needed = QFontMetrics(l->font())
+                               .boundingRect(QRect(0, 0, box.width(), 100000), Qt::TextWordWrap, l->text())
+                               .height();
+        if (needed > box.height())
+            cut << QStringLiteral("%1 needs %2 px of height, has %3").arg(name(l)).arg(needed).arg(box.height());
+    }
+    for (QLabel* l : lines) {
+        const QRect text = lineOf(l);
         if (text.width() > l->width() || text.right() >= l->parentWidget()->width())
             cut << QStringLiteral("%1 is %2 px wide, from x=%3 in a parent %4 px wide")
                        .arg(name(l)).arg(text.width()).arg(l->x()).arg(l->parentWidget()->width());
-        for (const QRect& other : textsByParent[l->parentWidget()])
-            if (other.intersects(text))
-                cut << QStringLiteral("%1 runs into the text beside it").arg(name(l));
-        textsByParent[l->parentWidget()] << text;
+        // Nor may it run into another label's text.
+        for (QLabel* other : lines + boxes)
+            if (other != l && other->parentWidget() == l->parentWidget() &&
+                (other->wordWrap() ? other->geometry() : lineOf(other)).intersects(text))
+                cut << QStringLiteral("%1 runs into %2").arg(name(l), name(other));
     }
     for (QAbstractButton* b : root->findChildren<QAbstractButton*>()) {
         if (b->text().isEmpty() || qobject_cast<DataGrid*>(b->parentWidget()))
