@@ -78,14 +78,23 @@ const std::map<std::string_view, std::string_view>& galician()
          "period template PLANTILLA is used as it stands, or built from DIASHORAST (else 20 periods from 08:00) "
          "when it is missing or empty. Exit status: 0 HORARIO.CSV written, 1 nothing written because the CSV "
          "folder is missing or no class of SOLUC could be written (HORARIO.CSV then stays as it was), 2 an error "
-         "ended the export (HORARIO.CSV then stays as it was), 64 wrong usage",
+         "ended the export (HORARIO.CSV then stays as it was) or the report could not be written, 64 wrong usage",
          "Escribe o horario rematado (SOLUC no cartafol de traballo) como HORARIO.CSV no cartafol dos CSV, para "
          "XADE. O modelo horario PLANTILLA úsase tal como está, ou faise a partir de DIASHORAST (se non, 20 "
          "sesións desde as 08:00) cando falta ou está baleiro. Estado de saída: 0 HORARIO.CSV escrito, 1 nada "
          "escrito porque falta o cartafol dos CSV ou non se puido escribir ningunha clase de SOLUC (HORARIO.CSV "
-         "queda entón como estaba), 2 un erro rematou a exportación (HORARIO.CSV queda entón como estaba), 64 "
-         "uso incorrecto"},
+         "queda entón como estaba), 2 un erro rematou a exportación (HORARIO.CSV queda entón como estaba) ou non "
+         "se puido escribir a lista, 64 uso incorrecto"},
+        {"also write the classes passed over, one per line with the reason and the class as SOLUC holds it (CSV: "
+         "motivo,día,hora,grupo,materia,profesor,aula,sesiones, UTF-8 with a byte-order mark)",
+         "escribe ademais as clases pasadas por alto, unha por liña co motivo e a clase tal como a garda SOLUC "
+         "(CSV: motivo,día,hora,grupo,materia,profesor,aula,sesiones, UTF-8 con marca de orde de bytes)"},
+        {"text (the default: one line per finding and a summary) or csv (the rows of the window's review: "
+         "fichero,línea,gravedad,problema,texto, UTF-8 with a byte-order mark)",
+         "text (o predeterminado: unha liña por problema e un resumo) ou csv (as filas da revisión da xanela: "
+         "fichero,línea,gravedad,problema,texto, UTF-8 con marca de orde de bytes)"},
         {"the folder that receives HORARIO.CSV", "o cartafol que recibe HORARIO.CSV"},
+        {"transxade: cannot write the report %1\n", "transxade: non se pode escribir a lista %1\n"},
     };
     return table;
 }

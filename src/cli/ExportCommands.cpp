@@ -1,4 +1,5 @@
 #include "cli/CliFeedback.h"
+#include "cli/CliTexts.h"
 #include "cli/CommandContext.h"
 #include "cli/Commands.h"
 #include "platform/File.h"
@@ -26,7 +27,7 @@ struct ExportOptions
 
 /// Writes the classes passed over to `file`, as the window's list saves them. False (and why,
 /// on `err`) when the file cannot be written.
-bool writeReport(const exporter::ExportReport& r, const std::string& file, std::ostream& err)
+bool writeReport(const exporter::ExportReport& r, const std::string& file, std::ostream& err, lang::Language language)
 {
     const std::string bytes = rowListCsv(exporter::passedOverList(r));
     std::ofstream out(platform::pathFromText(file), std::ios::binary | std::ios::trunc);
@@ -34,7 +35,7 @@ bool writeReport(const exporter::ExportReport& r, const std::string& file, std::
     out.close();
     if (out)
         return true;
-    err << "transxade: cannot write the report " << file << '\n';
+    err << say(language, "transxade: cannot write the report %1\n", {file});
     return false;
 }
 
@@ -59,7 +60,7 @@ int exportCommand(const ExportOptions& opt, std::ostream& out, std::ostream& err
     exporter::ExportReport report;
     if (!runHandler(feedback, [&] { exporter::BImportarClick(run, opt.csv, &report); }))
         return kExitError;
-    if (!opt.report.empty() && !writeReport(report, opt.report, err))
+    if (!opt.report.empty() && !writeReport(report, opt.report, err, language))
         return kExitError;
     if (run.Transformado != 1) {
         // Either the CSV folder is missing, or SOLUC's classes were all passed over (the counts
