@@ -591,6 +591,10 @@ private slots:
     /// box's "Ayuda" opens.
     void everyExplanationIsOnItsHelpPage()
     {
+        // The boxes explain their messages in Spanish only so far; the Galician help explains them
+        // in its own words.
+        if (conv::app::test::helpLanguage() == QLatin1String("gl"))
+            QSKIP("the explanations are written in Spanish only");
         auto chm = openHelp();
         QStringList missing;
         for (const conv::Explanation& e : conv::explanations()) {
