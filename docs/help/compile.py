@@ -7,7 +7,7 @@ The pages are written in UTF-8. They are copied into WORK_DIR with every charact
 written as a numeric character reference, so that the compiled file reads the same in any help
 viewer, whatever code page it assumes for the contents and index files. The pictures the project
 lists under [FILES] are the screenshots of docs/screens (made by docs/screenshots.sh), copied as
-they are.
+they are; a translation takes the stylesheet of the reference help, docs/help.
 """
 import pathlib
 import shutil
@@ -36,6 +36,7 @@ def main() -> int:
     source, work, output = (pathlib.Path(a) for a in sys.argv[1:4])
     chmcmd = sys.argv[4] if len(sys.argv) > 4 else "chmcmd"
     screens = source.parent / "screens"
+    reference = pathlib.Path(__file__).resolve().parent
     if work.exists():
         shutil.rmtree(work)
     work.mkdir(parents=True)
@@ -44,6 +45,9 @@ def main() -> int:
             (work / f.name).write_text(to_ascii(f.read_text(encoding="utf-8")), encoding="ascii")
     for name in listed_files(source / "XADE.hhp"):
         if (work / name).exists():
+            continue
+        if (reference / name).is_file() and name.endswith(".css"):
+            (work / name).write_text(to_ascii((reference / name).read_text(encoding="utf-8")), encoding="ascii")
             continue
         picture = screens / name
         if not picture.is_file():
