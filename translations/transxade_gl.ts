@@ -21,6 +21,37 @@
     </message>
 </context>
 <context>
+    <name>conv::app::ListDialog</name>
+    <message>
+        <source>&amp;Guardar lista…</source>
+        <translation>&amp;Gardar lista…</translation>
+    </message>
+    <message>
+        <source>A&amp;yuda</source>
+        <translation>A&amp;xuda</translation>
+    </message>
+    <message>
+        <source>&amp;Aceptar</source>
+        <translation>&amp;Aceptar</translation>
+    </message>
+    <message>
+        <source>&amp;Volver</source>
+        <translation>&amp;Volver</translation>
+    </message>
+    <message>
+        <source>&amp;Continuar</source>
+        <translation>&amp;Continuar</translation>
+    </message>
+    <message>
+        <source>Guardar lista</source>
+        <translation>Gardar lista</translation>
+    </message>
+    <message>
+        <source>Lista CSV (*.csv);;Todos los archivos (*)</source>
+        <translation>Lista CSV (*.csv);;Todos os ficheiros (*)</translation>
+    </message>
+</context>
+<context>
     <name>conv::app::QtMessageBoxes</name>
     <message>
         <source>OK</source>
@@ -206,6 +237,14 @@
     <message>
         <source>La ayuda no está instalada en este equipo.</source>
         <translation>A axuda non está instalada neste equipo.</translation>
+    </message>
+    <message>
+        <source>Las líneas marcadas, al principio, detendrían la importación. No se ha escrito nada: corrija los ficheros en XADE, sáquelos de nuevo y pulse «Volver».</source>
+        <translation>As liñas marcadas, ao principio, deterían a importación. Non se escribiu nada: corrixa os ficheiros en XADE, expórteos de novo e prema «Volver».</translation>
+    </message>
+    <message>
+        <source>La importación puede seguir, pero perderá o recortará lo que dicen estas líneas. «Continuar» importa así; «Volver» no escribe nada y deja corregir los ficheros en XADE.</source>
+        <translation>A importación pode seguir, pero perderá ou recortará o que din estas liñas. «Continuar» importa así; «Volver» non escribe nada e deixa corrixir os ficheiros en XADE.</translation>
     </message>
 </context>
 </TS>

@@ -1,6 +1,8 @@
 #include "app/ListDialog.h"
 
 #include "app/GradientPanel.h"
+#include "app/Translation.h"
+#include "lang/Messages.h"
 
 #include <QBrush>
 #include <QDialogButtonBox>
@@ -18,6 +20,27 @@
 
 namespace conv::app
 {
+namespace
+{
+
+/// The list as the window shows it: its title, text, columns and values in the window's
+/// language. The file saved is the list itself, as the batch converter writes it.
+RowList shownList(const RowList& list)
+{
+    const lang::Language language = windowLanguage();
+    const auto local = [language](std::string& text) { text = lang::localiseUtf8(text, language); };
+    RowList shown = list;
+    local(shown.caption);
+    local(shown.intro);
+    for (std::string& column : shown.columns)
+        local(column);
+    for (std::vector<std::string>& row : shown.rows)
+        for (std::string& value : row)
+            local(value);
+    return shown;
+}
+
+} // namespace
 
 RowListModel::RowListModel(const RowList& list, QObject* parent)
     : QAbstractTableModel(parent)
@@ -74,18 +97,19 @@ QVariant RowListModel::headerData(int section, Qt::Orientation orientation, int 
 ListDialog::ListDialog(RowList list, Choice choice, QWidget* parent)
     : QDialog(parent)
     , m_list(std::move(list))
+    , m_shown(shownList(m_list))
 {
     setObjectName(QStringLiteral("ListDialog"));
-    setWindowTitle(QString::fromUtf8(m_list.caption));
+    setWindowTitle(QString::fromUtf8(m_shown.caption));
     setFont(formFont());
     auto* layout = new QVBoxLayout(this);
-    if (!m_list.intro.empty()) {
-        auto* intro = new QLabel(QString::fromUtf8(m_list.intro), this);
+    if (!m_shown.intro.empty()) {
+        auto* intro = new QLabel(QString::fromUtf8(m_shown.intro), this);
         intro->setObjectName(QStringLiteral("intro"));
         intro->setWordWrap(true);
         layout->addWidget(intro);
     }
-    m_model = new RowListModel(m_list, this);
+    m_model = new RowListModel(m_shown, this);
     m_view = new QTableView(this);
     m_view->setObjectName(QStringLiteral("rows"));
     m_view->setModel(m_model);
@@ -126,21 +150,21 @@ ListDialog::ListDialog(RowList list, Choice choice, QWidget* parent)
         m_view->setCurrentIndex(m_model->index(0, 0));
 
     auto* buttons = new QDialogButtonBox(this);
-    m_save = buttons->addButton(QStringLiteral("&Guardar lista…"), QDialogButtonBox::ActionRole);
+    m_save = buttons->addButton(tr("&Guardar lista…"), QDialogButtonBox::ActionRole);
     m_save->setObjectName(QStringLiteral("save"));
-    QPushButton* help = buttons->addButton(QStringLiteral("A&yuda"), QDialogButtonBox::HelpRole);
+    QPushButton* help = buttons->addButton(tr("A&yuda"), QDialogButtonBox::HelpRole);
     help->setObjectName(QStringLiteral("help"));
     help->setAutoDefault(false);
     m_save->setAutoDefault(false);
     if (choice == Choice::Close) {
-        QPushButton* ok = buttons->addButton(QStringLiteral("&Aceptar"), QDialogButtonBox::AcceptRole);
+        QPushButton* ok = buttons->addButton(tr("&Aceptar"), QDialogButtonBox::AcceptRole);
         ok->setObjectName(QStringLiteral("accept"));
         ok->setDefault(true);
     } else {
-        QPushButton* back = buttons->addButton(QStringLiteral("&Volver"), QDialogButtonBox::RejectRole);
+        QPushButton* back = buttons->addButton(tr("&Volver"), QDialogButtonBox::RejectRole);
         back->setObjectName(QStringLiteral("back"));
         if (choice == Choice::BackOrContinue) {
-            QPushButton* on = buttons->addButton(QStringLiteral("&Continuar"), QDialogButtonBox::AcceptRole);
+            QPushButton* on = buttons->addButton(tr("&Continuar"), QDialogButtonBox::AcceptRole);
             on->setObjectName(QStringLiteral("continue"));
             on->setDefault(true);
         } else {
@@ -171,8 +195,7 @@ bool ListDialog::saveTo(const QString& file)
 
 void ListDialog::save()
 {
-    QFileDialog chooser(this, QStringLiteral("Guardar lista"), QString(),
-                        QStringLiteral("Lista CSV (*.csv);;Todos los archivos (*)"));
+    QFileDialog chooser(this, tr("Guardar lista"), QString(), tr("Lista CSV (*.csv);;Todos los archivos (*)"));
     chooser.setObjectName(QStringLiteral("saveChooser"));
     chooser.setAcceptMode(QFileDialog::AcceptSave);
     chooser.setDefaultSuffix(QStringLiteral("csv"));

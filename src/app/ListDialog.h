@@ -61,7 +61,8 @@ signals:
 private:
     void save();
 
-    RowList m_list;
+    RowList m_list;  ///< as the core made it: what is saved
+    RowList m_shown; ///< in the window's language: what is shown
     RowListModel* m_model;
     QTableView* m_view;
     QPushButton* m_save;

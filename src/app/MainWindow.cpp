@@ -17,6 +17,7 @@
 #include "export/Export.h"
 #include "import/Import.h"
 #include "import/Preflight.h"
+#include "lang/Messages.h"
 #include "run/Explain.h"
 #include "run/Feedback.h"
 #include "run/RunState.h"
@@ -493,7 +494,8 @@ void TMForm::showErrorBox(const QString& formatted)
     // of the message.
     const std::string box = toAnsi(formatted);
     const int context = helpPageOf(box) == "motor.htm" ? kContextEngine : kContextErrors;
-    m_boxes.explainedError(formatted, QString::fromUtf8(explanationSentence(box)),
+    const auto say = [](std::string_view part) { return lang::localiseUtf8(part, windowLanguage()); };
+    m_boxes.explainedError(formatted, QString::fromUtf8(explanationSentence(box, say)),
                            [this, context] { showHelp(context); });
 }
 
@@ -562,7 +564,7 @@ bool TMForm::reviewXadeFiles()
     if (list.rows.empty())
         return true; // the flow as it always was
     const bool ends = import::endsTheRun(findings);
-    list.intro = ends ? kReviewEnds : kReviewLosses;
+    list.intro = tr(ends ? kReviewEnds : kReviewLosses).toStdString();
     list.helpContext = kContextReview;
     ListDialog dialog(std::move(list), ends ? ListDialog::Choice::BackOnly : ListDialog::Choice::BackOrContinue, this);
     connect(&dialog, &ListDialog::failed, this, [this](const QString& m) { errorBox(m); });

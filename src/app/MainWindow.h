@@ -55,11 +55,13 @@ inline constexpr const char* kHelpNotInstalled =
 /// What the review of the XADE files says above its list, when a line would end the run and when
 /// there are only losses (UTF-8).
 inline constexpr const char* kReviewEnds =
-    "Las líneas marcadas, al principio, detendrían la importación. No se ha escrito nada: corrija los ficheros "
-    "en XADE, sáquelos de nuevo y pulse «Volver».";
+    QT_TRANSLATE_NOOP("conv::app::TMForm",
+                      "Las líneas marcadas, al principio, detendrían la importación. No se ha escrito nada: "
+                      "corrija los ficheros en XADE, sáquelos de nuevo y pulse «Volver».");
 inline constexpr const char* kReviewLosses =
-    "La importación puede seguir, pero perderá o recortará lo que dicen estas líneas. «Continuar» importa así; "
-    "«Volver» no escribe nada y deja corregir los ficheros en XADE.";
+    QT_TRANSLATE_NOOP("conv::app::TMForm",
+                      "La importación puede seguir, pero perderá o recortará lo que dicen estas líneas. "
+                      "«Continuar» importa así; «Volver» no escribe nada y deja corregir los ficheros en XADE.");
 /// The window's help context (F1 anywhere in it).
 inline constexpr int kMainHelpContext = 3;
 

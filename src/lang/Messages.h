@@ -18,6 +18,10 @@ namespace conv::lang
 /// text the table does not know, the text itself.
 std::string localise(std::string_view text, Language language);
 
+/// A text of the core written in UTF-8 (the title, columns and values of a list the window shows)
+/// as `language` says it: the whole text, found in the same table; otherwise the text itself.
+std::string localiseUtf8(std::string_view text, Language language);
+
 /// `pattern` with "%1"… replaced by `values` (the first value for "%1"), in one pass: a value
 /// that itself holds "%2" stays as it is. A mark without its value stays too.
 std::string fillIn(std::string_view pattern, const std::vector<std::string_view>& values);

@@ -146,6 +146,11 @@ std::string helpPageOf(std::string_view box)
 
 std::string explanationSentence(std::string_view box)
 {
+    return explanationSentence(box, [](std::string_view part) { return std::string(part); });
+}
+
+std::string explanationSentence(std::string_view box, const std::function<std::string(std::string_view)>& say)
+{
     const Explanation* e = explain(box);
     if (!e)
         return {};
@@ -155,11 +160,12 @@ std::string explanationSentence(std::string_view box)
         const std::string_view line = lineValue(box, "Line: ");
         where = line.empty() ? "Con " + ansiToUtf8(name) + ": "
                              : "En la línea " + std::string(line) + " de " + ansiToUtf8(name) + ": ";
+        where = say(where);
     }
-    std::string means = e->means;
-    if (where.empty() && means[0] >= 'a' && means[0] <= 'z')
+    std::string means = say(e->means);
+    if (where.empty() && !means.empty() && means[0] >= 'a' && means[0] <= 'z')
         means[0] = static_cast<char>(means[0] - 'a' + 'A'); // the sentence starts with it
-    return where + means + " " + e->todo;
+    return where + means + " " + say(e->todo);
 }
 
 } // namespace conv

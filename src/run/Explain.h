@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -36,5 +37,9 @@ std::string helpPageOf(std::string_view boxText);
 /// The sentence the box adds (UTF-8): where, when the box names a file (and its line), then what
 /// the message means and what to do. "" without an explanation.
 std::string explanationSentence(std::string_view boxText);
+
+/// The same sentence in another language: `say` gives each of its parts (where, with the file's
+/// name and line in it; what the message means; what to do) in that language.
+std::string explanationSentence(std::string_view boxText, const std::function<std::string(std::string_view)>& say);
 
 } // namespace conv

@@ -4,9 +4,11 @@
 
 #include "export/Export.h"
 #include "import/Messages.h"
+#include "import/Preflight.h"
 #include "lang/Language.h"
 #include "lang/Messages.h"
 #include "text/Ansi.h"
+#include "run/Explain.h"
 #include "run/Feedback.h"
 #include "run/RunFile.h"
 
@@ -108,6 +110,83 @@ TEST(CoreMessages, InGalicianWithTheirValuesAndTheEnginesTextsKept)
           exporter::kNoFolder, exporter::kFinished, kWorkFolderBusy, kUnfinishedImport, kUnfinishedExport}) {
         SCOPED_TRACE(ansiToUtf8(spanish));
         EXPECT_NE(lang::localise(spanish, Language::Galician), spanish);
+    }
+}
+
+// The lists the window shows and the sentence an error box adds: in Galician for the window, as
+// they are in Spanish (the saved list is the core's own).
+TEST(CoreLists, TheReviewTheClassesPassedOverAndTheExplanationsInGalician)
+{
+    using import::Finding;
+    const std::vector<Finding> findings = {
+        {Finding::Kind::Loss, "gruposCentro.csv", 9, "",
+         "El curso «1º ESO A» no está en la pantalla de niveles (su código «ESO1» figura con otro nombre): el grupo "
+         "no se importa.",
+         "x"},
+        {Finding::Kind::EndsRun, "gruposCentro.csv", 4, "",
+         "La línea tiene 3 campos y la importación necesita el campo 5 cuando se importe su convocatoria: se "
+         "detendría con «List index out of bounds (4)» sin escribir nada más.",
+         "a,b,c"},
+        {Finding::Kind::Cut, "gruposCentro.csv", 5, "",
+         "El código de curso «ABCDEFGHIJKL» tiene 12 caracteres y se guarda recortado a 10 en la pantalla de niveles "
+         "(CURSOST).",
+         "y"},
+        {Finding::Kind::Cut, "aulasCentro.CSV", 2, "",
+         "El código de empleado «12345678901» tiene 11 caracteres y se guarda recortado a 10.", "z"},
+        {Finding::Kind::EndsRun, "aulasCentro.CSV", 3, "",
+         "La línea está vacía y la importación necesita el campo 1: se detendría con «List index out of bounds (0)» "
+         "sin escribir nada más.",
+         ""},
+    };
+    const RowList review = import::reviewList(findings);
+    const auto gl = [](const std::string& text) { return lang::localiseUtf8(text, Language::Galician); };
+    EXPECT_EQ(gl(review.caption), "Revisión dos ficheiros de XADE");
+    std::vector<std::string> columns;
+    for (const std::string& c : review.columns)
+        columns.push_back(gl(c));
+    EXPECT_EQ(columns, (std::vector<std::string>{"ficheiro", "liña", "gravidade", "problema", "texto"}));
+    const std::vector<std::vector<std::string>> expected = {
+        {"detén", "A liña ten 3 campos e a importación necesita o campo 5 cando se importe a súa convocatoria: "
+                  "deteríase con «List index out of bounds (4)» sen escribir nada máis."},
+        {"detén", "A liña está baleira e a importación necesita o campo 1: deteríase con «List index out of bounds "
+                  "(0)» sen escribir nada máis."},
+        {"perde", "O curso «1º ESO A» non está na pantalla de niveis (o seu código «ESO1» figura con outro nome): o "
+                  "grupo non se importa."},
+        {"recorta", "O código de curso «ABCDEFGHIJKL» ten 12 caracteres e gárdase recortado a 10 na pantalla de "
+                    "niveis (CURSOST)."},
+        {"recorta", "O código de persoa empregada «12345678901» ten 11 caracteres e gárdase recortado a 10."},
+    };
+    ASSERT_EQ(review.rows.size(), expected.size());
+    for (std::size_t r = 0; r < expected.size(); ++r) {
+        SCOPED_TRACE(review.rows[r][3]);
+        EXPECT_EQ(gl(review.rows[r][2]), expected[r][0]);
+        EXPECT_EQ(gl(review.rows[r][3]), expected[r][1]);
+        EXPECT_EQ(gl(review.rows[r][4]), review.rows[r][4]); // the line as read
+        for (const std::string& value : review.rows[r])
+            EXPECT_EQ(lang::localiseUtf8(value, Language::Spanish), value);
+    }
+
+    exporter::ExportReport report;
+    report.passedOver.push_back({exporter::PassedOver::Reason::BadDay, "9", "1", "1A", "MAT", "P1", "A1", "1"});
+    const RowList passed = exporter::passedOverList(report);
+    EXPECT_EQ(gl(passed.caption), "Clases que non se exportaron");
+    EXPECT_EQ(gl(passed.intro), "Estas clases do horario de Vestrano non están en HORARIO.CSV. Corríxaas en Vestrano "
+                                "e volva pasar o horario a XADE.");
+    EXPECT_EQ(gl(passed.columns[7]), "sesións");
+    EXPECT_EQ(gl(passed.rows[0][0]), "día fóra de 1 a 7");
+    EXPECT_EQ(gl(passed.rows[0][3]), "1A");
+
+    const auto say = [](std::string_view part) { return lang::localiseUtf8(part, Language::Galician); };
+    const std::string box = "List index out of bounds (4).\nFile: /srv/xade/gruposCentro.csv\nLine: 7";
+    EXPECT_EQ(explanationSentence(box, say),
+              "Na liña 7 de gruposCentro.csv: a esa liña fáltanlle datos. Adoita pasar se o ficheiro se abriu e "
+              "gardou cunha folla de cálculo. Exporte os ficheiros de XADE de novo, sen tocalos.");
+    EXPECT_EQ(explanationSentence("Disk full.", say), "O disco está cheo. Libere espazo e repita.");
+    const auto same = [](std::string_view part) { return lang::localiseUtf8(part, Language::Spanish); };
+    EXPECT_EQ(explanationSentence(box, same), explanationSentence(box));
+    for (const Explanation& e : explanations()) {
+        SCOPED_TRACE(e.todo);
+        EXPECT_NE(say(e.todo), e.todo);
     }
 }
 
