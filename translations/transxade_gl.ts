@@ -62,6 +62,10 @@
         <translation>Cancelar</translation>
     </message>
     <message>
+        <source>A&amp;yuda</source>
+        <translation>A&amp;xuda</translation>
+    </message>
+    <message>
         <source>&amp;Reintentar</source>
         <translation>&amp;Tentar de novo</translation>
     </message>

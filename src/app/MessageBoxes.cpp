@@ -85,7 +85,7 @@ void QtMessageBoxes::explainedError(const QString& text, const QString& explanat
     QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kApplicationTitle), text, QMessageBox::Ok);
     box.setFont(formFont());
     box.setInformativeText(explanation);
-    QPushButton* ayuda = box.addButton(QStringLiteral("A&yuda"), QMessageBox::HelpRole);
+    QPushButton* ayuda = box.addButton(QCoreApplication::translate("conv::app::QtMessageBoxes", "A&yuda"), QMessageBox::HelpRole);
     ayuda->setObjectName(QStringLiteral("help"));
     // The help opens beside the box, which stays until "OK".
     QObject::disconnect(ayuda, &QAbstractButton::clicked, nullptr, nullptr);

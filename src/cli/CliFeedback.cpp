@@ -26,7 +26,8 @@ void CliFeedback::errorBox(const std::string& text)
 {
     m_err << ansiToUtf8(fileFirst(lang::localise(text, m_language))) << '\n';
     // What it means and what to do, as the window's box says it.
-    if (const std::string sentence = explanationSentence(text); !sentence.empty())
+    const auto say = [this](std::string_view part) { return lang::localiseUtf8(part, m_language); };
+    if (const std::string sentence = explanationSentence(text, say); !sentence.empty())
         m_err << sentence << '\n';
 }
 

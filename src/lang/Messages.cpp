@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <unordered_map>
 
 namespace conv::lang
 {
@@ -272,13 +273,29 @@ std::optional<std::string> galician(std::string_view text)
     return std::nullopt;
 }
 
-/// The table with its Spanish in UTF-8, for the texts of the lists.
-const std::vector<std::pair<std::string, std::string>>& utf8Table()
+/// The table with its Spanish in UTF-8, for the texts of the lists. A list asks for every cell
+/// (100,000 classes passed over make 800,000), most of them codes the table lacks: the texts
+/// without values are found by hashing, and only the few with values are matched one by one.
+struct Utf8Table
 {
-    static const auto table = [] {
-        std::vector<std::pair<std::string, std::string>> out;
+    std::vector<std::pair<std::string, std::string>> entries;
+    std::unordered_map<std::string_view, std::size_t> plain; ///< a text without values: its entry
+    std::vector<std::size_t> patterns;                       ///< the entries with values, in order
+};
+
+const Utf8Table& utf8Table()
+{
+    static const Utf8Table table = [] {
+        Utf8Table out;
         for (const auto& [spanish, gl] : messageTable())
-            out.emplace_back(ansiToUtf8(spanish), gl);
+            out.entries.emplace_back(ansiToUtf8(spanish), gl);
+        for (std::size_t i = 0; i < out.entries.size(); ++i) {
+            const std::string& spanish = out.entries[i].first;
+            if (spanish.find('%') != std::string::npos)
+                out.patterns.push_back(i);
+            else
+                out.plain.emplace(spanish, i); // the first of equal texts wins, as in a scan
+        }
         return out;
     }();
     return table;
@@ -290,9 +307,18 @@ std::string localiseUtf8(std::string_view text, Language language)
 {
     if (language == Language::Spanish || text.empty())
         return std::string(text);
-    for (const auto& [spanish, gl] : utf8Table())
-        if (const auto values = matchPattern(spanish, text))
-            return fillIn(gl, *values);
+    // The first entry that matches, as a scan of the table in order finds it.
+    const Utf8Table& table = utf8Table();
+    const auto exact = table.plain.find(text);
+    const std::size_t before = exact == table.plain.end() ? table.entries.size() : exact->second;
+    for (const std::size_t i : table.patterns) {
+        if (i > before)
+            break;
+        if (const auto values = matchPattern(table.entries[i].first, text))
+            return fillIn(table.entries[i].second, *values);
+    }
+    if (exact != table.plain.end())
+        return table.entries[exact->second].second;
     return std::string(text);
 }
 

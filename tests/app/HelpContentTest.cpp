@@ -596,15 +596,15 @@ private slots:
     /// box's "Ayuda" opens.
     void everyExplanationIsOnItsHelpPage()
     {
-        // The Galician help explains the messages in its own words, around the boxes' sentences.
-        if (conv::app::test::helpLanguage() == QLatin1String("gl"))
-            QSKIP("the Galician help does not quote every sentence word for word");
+        // In the help's language: the Galician help quotes the Galician boxes.
+        const auto language = conv::lang::fromCode(conv::app::test::helpLanguage().toStdString());
+        QVERIFY(language);
         auto chm = openHelp();
         QStringList missing;
         for (const conv::Explanation& e : conv::explanations()) {
             const QString page = pageText(*chm, QLatin1Char('/') + QString::fromLatin1(e.page));
             for (const char* part : {e.means, e.todo}) {
-                const QString text = QString::fromUtf8(part).simplified();
+                const QString text = QString::fromStdString(conv::lang::localiseUtf8(part, *language)).simplified();
                 if (!page.contains(text, Qt::CaseInsensitive)) // the help may start the sentence in capitals
                     missing << QStringLiteral("%1 (%2): %3").arg(QString::fromLatin1(e.message), e.page, text);
             }

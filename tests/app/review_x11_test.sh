@@ -3,13 +3,15 @@
 # mouse and keyboard: a school with two lines that would end the import and three losses (two
 # room codes cut, a byte-order mark inside a file). The list is offered with "Volver" only;
 # "Guardar lista…" saves exactly what `transxade check --format csv` writes, its five rows in
-# order; "Volver" leaves the call screen and writes nothing.
-# Usage: review_x11_test.sh CONVERTER TRANSXADE SCHOOL
+# order; "Volver" leaves the call screen and writes nothing. With "gl" and the Galician help the
+# same in Galician, and F1 on the list opens the Galician help.
+# Usage: review_x11_test.sh CONVERTER TRANSXADE SCHOOL [gl HELP_GL]
 set -euo pipefail
 
 converter=$1
 transxade=$2
 school=$3
+language=${4:-es}
 for tool in Xvfb xdotool xwininfo xdpyinfo; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
@@ -18,10 +20,17 @@ source "$(dirname "$0")/xvfb_session.sh"
 start_xvfb 1024x768x24
 export XDG_RUNTIME_DIR=$work
 
+# The main window's caption is the same in both languages: the host looks for it.
 caption="Exportar e importar datos entre Vestrano y XADE \\(Formato CSV\\)"
 review="Revisión de los ficheros de XADE"
-
+save="Guardar lista"
 mkdir -p "$work/VTEMP" "$work/bin"
+if [ "$language" = gl ]; then
+    review="Revisión dos ficheiros de XADE"
+    save="Gardar lista"
+    cp "$5" "$work/bin/XADE-gl.chm"
+fi
+export TRANSXADE_LANG=$language
 cp "$converter" "$work/bin/TransVestranosXadeCSV"
 cp -r "$school" "$work/school"
 printf 'E0099,G1001\r\n' >>"$work/school/profesoresGrupoCentro.csv"
@@ -55,9 +64,16 @@ click_at 157 227 # "Continuar"
 r=$(window_named "$review") || fail "no review came: $(tail -n 20 "$work/window.log")"
 xdotool windowfocus --sync "$r"
 
+if [ "$language" = gl ]; then
+    xdotool key F1
+    h=$(window_named "Axuda de TransVestranosXadeCSV") || fail "F1 did not open the Galician help"
+    xdotool windowmove "$h" 600 500 # off the main window's buttons: no window manager places it
+    xdotool windowfocus --sync "$r"
+fi
+
 # "Guardar lista…" (Alt+G), the file named in the file dialog.
 xdotool key alt+g
-d=$(window_named "Guardar lista") || fail "no file dialog came"
+d=$(window_named "$save") || fail "no file dialog came"
 xdotool windowfocus --sync "$d"
 sleep 0.3
 xdotool type --delay 10 "$work/lista.csv"

@@ -212,6 +212,10 @@ TEST(CliLanguage, HelpAndMessagesInEitherLanguage)
         {{"calls", "--csv", empty.path().string(), "--work", empty.path().string()}, true,
          "No existe archivo de Convocatorias(convocatoriasCentro.CSV)",
          "Non existe o ficheiro de convocatorias (convocatoriasCentro.CSV)"},
+        // The engine's text stays in English; the sentence after it follows the language.
+        {{"export", "--csv", empty.path().string(), "--work", empty.path().string()}, true,
+         "SOLUC.DBF: Table does not exist.\nCon SOLUC.DBF: Falta una tabla en VTEMP.",
+         "SOLUC.DBF: Table does not exist.\nCon SOLUC.DBF: Falta unha táboa en VTEMP."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.galician);
