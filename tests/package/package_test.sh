@@ -47,11 +47,15 @@ desktop-file-validate "$root/usr/share/applications/transxade.desktop"
 for chm in XADE.CHM XADE-gl.chm; do
     [ -f "$root/usr/lib/transxade/$chm" ] || { echo "$chm is not beside the window's program" >&2; exit 1; }
 done
-for page in transxade TransVestranosXadeCSV vestrano-host; do
-    # Read from the manual folder, where vestrano-host's ".so man1/..." link resolves.
-    text=$(cd "$root/usr/share/man" && MANWIDTH=80 man --warnings -l "man1/$page.1.gz" 2>"$scratch/warnings")
+for page in man/man1/transxade man/man1/TransVestranosXadeCSV man/man1/vestrano-host \
+    man/gl/man1/transxade man/gl/man1/TransVestranosXadeCSV man/gl/man1/vestrano-host; do
+    # Read from the page's manual folder, where vestrano-host's ".so man1/..." link resolves.
+    folder=$root/usr/share/${page%/man1/*}
+    heading=NAME
+    [[ $page != */gl/* ]] || heading=NOME
+    text=$(cd "$folder" && MANWIDTH=80 man --warnings -l "man1/${page##*/}.1.gz" 2>"$scratch/warnings")
     [ ! -s "$scratch/warnings" ] || { echo "man $page:" >&2; cat "$scratch/warnings" >&2; exit 1; }
-    grep -q "^NAME" <<<"$text" || { echo "man $page shows no page" >&2; exit 1; }
+    grep -q "^$heading" <<<"$text" || { echo "man $page shows no page" >&2; exit 1; }
 done
 for program in usr/bin/transxade usr/lib/transxade/TransVestranosXadeCSV usr/lib/transxade/vestrano-host \
     usr/lib/transxade/vestrano-standin; do
