@@ -5,7 +5,9 @@
 # exit status counts only with the files to show for it.
 #   1. A folder whose name has a space and a non-ASCII letter: every deployed file, the uninstaller,
 #      a start-menu entry and an empty Vestrano.ini; the installed transxade.exe converts the
-#      example school; the uninstaller removes all but Vestrano.ini.
+#      example school; the installer's language, Spanish by default, is in idioma.txt, and the
+#      installed transxade.exe speaks it; installed again with /IDIOMA=gl, both are Galician; the
+#      uninstaller removes all but Vestrano.ini.
 #   2. /D= into the timetable program's folder, with blanks and brackets, that holds its own
 #      Vestrano.ini and Uninstall.exe: both stay byte for byte, and the users' right to change
 #      Vestrano.ini was granted (icacls ran and succeeded, or the installer would exit with 2).
@@ -28,17 +30,18 @@ source tests/windows/wine_session.sh
 
 installcheck_user=nobody
 as_user() {
+    # The language is the installer's to choose, not the caller's.
     setpriv --reuid="$installcheck_user" --regid="$(id -gn "$installcheck_user")" --clear-groups \
-        env HOME="$WINEPREFIX/../home" "$@"
+        env -u TRANSXADE_LANG HOME="$WINEPREFIX/../home" "$@"
 }
-# install_silently [FOLDER]: the installer's exit status (cmd's start /wait hands it on).
+# [options=...] install_silently [FOLDER]: the installer's exit status (cmd's start /wait hands it on).
 install_silently() {
     local rc=0
     if [ $# -gt 0 ]; then
         # NSIS wants /D= last and unquoted even with spaces; through cmd, Wine passes it as it is.
-        as_user "$wine64" cmd /c "start /wait C:\\setup.exe /S /D=$1" >/dev/null 2>&1 || rc=$?
+        as_user "$wine64" cmd /c "start /wait C:\\setup.exe /S ${options:-} /D=$1" >/dev/null 2>&1 || rc=$?
     else
-        as_user "$wine64" cmd /c "start /wait C:\\setup.exe /S" >/dev/null 2>&1 || rc=$?
+        as_user "$wine64" cmd /c "start /wait C:\\setup.exe /S ${options:-}" >/dev/null 2>&1 || rc=$?
     fi
     as_user /usr/lib/wine/wineserver -w
     return "$rc"
@@ -90,6 +93,17 @@ for table in GRUPOST PROFT AULAT ASIGT ASIGNOMT2 CURSOST; do
     [ -s "$c/VTEMP/$table.DBF" ] || die "the installed transxade.exe wrote no $table.DBF"
 done
 say "the installed transxade.exe converts the example school"
+# The language chosen at installation: the file beside the program, and the batch converter's help.
+speaks() { # CODE WORD: idioma.txt holds CODE and the installed transxade.exe's help has WORD
+    [ "$(tr -d '\r' <"$unix/idioma.txt")" = "$1" ] || die "idioma.txt holds '$(cat -A "$unix/idioma.txt")', not $1"
+    local help
+    help=$(as_user "$wine64" "$folder\\transxade.exe" --help 2>/dev/null)
+    grep -q "^$2" <<<"$help" || die "the installed transxade.exe does not speak $1 (no '$2' in its help)"
+}
+speaks es "Subcommands:"
+options=/IDIOMA=gl install_silently "$folder" || die "the install with /IDIOMA=gl ended with $?"
+speaks gl "Ordes:"
+say "the language chosen at installation, Spanish by default and Galician with /IDIOMA=gl, is what transxade.exe speaks"
 as_user "$wine64" "$folder\\$uninstaller" /S >/dev/null 2>&1 || true
 as_user /usr/lib/wine/wineserver -w
 sleep 1 # the uninstaller's copy in the temporary folder finishes after the original ends
