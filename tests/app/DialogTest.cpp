@@ -5,6 +5,7 @@
 #include "app/Translation.h"
 #include "support/LongList.h"
 #include "support/TableDump.h"
+#include "support/Template.h"
 #include "tables/Layouts.h"
 #include "tables/Table.h"
 
@@ -48,19 +49,7 @@ class DialogTest : public QObject
 private slots:
     void init()
     {
-        conv::Table t(work(), "PLANTILLA.DBF");
-        t.deleteTable();
-        t.setLayout(conv::layouts::PLANTILLA);
-        t.createTable();
-        t.open();
-        for (int i = 1; i <= 12; ++i) {
-            t.append();
-            t.fieldByName("HORA").setInteger(i);
-            t.fieldByName("HORAINI").setString(QStringLiteral("%1:00").arg(i + 7, 2, 10, QChar('0')).toStdString());
-            t.fieldByName("HORAFIN").setString(QStringLiteral("%1:00").arg(i + 8, 2, 10, QChar('0')).toStdString());
-            t.post();
-        }
-        t.close();
+        conv::test::writeTemplate(work(), 12, true);
     }
 
     void layout()

@@ -32,6 +32,7 @@
 #include "shell/StartMode.h"
 #include "support/RecordingFeedback.h"
 #include "support/TableDump.h"
+#include "support/Template.h"
 #include "tables/EngineError.h"
 #include "tables/FieldCodec.h"
 #include "tables/Layouts.h"
@@ -232,17 +233,7 @@ class HelpContentTest : public QObject
     std::unique_ptr<TControlPlantilla> templateDialog()
     {
         emptyWorkFolder();
-        conv::Table t(toPath(m_work.path()), "PLANTILLA.DBF");
-        t.setLayout(conv::layouts::PLANTILLA);
-        t.createTable();
-        t.open();
-        for (int i = 1; i <= 8; ++i) {
-            t.append();
-            t.fieldByName("HORA").setInteger(i);
-            t.fieldByName("HORAINI").setString(QStringLiteral("%1:00").arg(i + 7, 2, 10, QChar('0')).toStdString());
-            t.post();
-        }
-        t.close();
+        conv::test::writeTemplate(toPath(m_work.path()), 8);
         auto d = std::make_unique<TControlPlantilla>(toPath(m_work.path()));
         d->show();
         if (!QTest::qWaitForWindowActive(d.get()))

@@ -11,6 +11,7 @@
 #include "app/Translation.h"
 #include "app/help/Help.h"
 #include "standin/StandIn.h"
+#include "support/Template.h"
 #include "tables/Layouts.h"
 #include "tables/Table.h"
 
@@ -170,17 +171,7 @@ private slots:
             QSKIP(qPrintable(QStringLiteral("none of the form's fonts is installed here (%1 instead)").arg(family)));
         QVERIFY(useLanguage(language));
         auto w = start();
-        conv::Table t(toPath(m_work.path()), "PLANTILLA.DBF");
-        t.setLayout(conv::layouts::PLANTILLA);
-        t.createTable();
-        t.open();
-        for (int i = 1; i <= 8; ++i) {
-            t.append();
-            t.fieldByName("HORA").setInteger(i);
-            t.fieldByName("HORAINI").setString(QStringLiteral("%1:00").arg(i + 7, 2, 10, QChar('0')).toStdString());
-            t.post();
-        }
-        t.close();
+        conv::test::writeTemplate(toPath(m_work.path()), 8);
         TControlPlantilla dialog(toPath(m_work.path()));
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
