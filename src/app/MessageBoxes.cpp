@@ -67,6 +67,7 @@ void QtMessageBoxes::messageWithHelp(const QString& text, const std::function<vo
 {
     QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kApplicationTitle), text, QMessageBox::Ok);
     box.setFont(formFont());
+    nameStandardButtons(box);
     auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), &box);
     f1->setContext(Qt::WindowShortcut);
     QObject::connect(f1, &QShortcut::activated, &box, [&help] { help(); });
@@ -85,6 +86,7 @@ void QtMessageBoxes::explainedError(const QString& text, const QString& explanat
     QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kApplicationTitle), text, QMessageBox::Ok);
     box.setFont(formFont());
     box.setInformativeText(explanation);
+    nameStandardButtons(box);
     QPushButton* ayuda = box.addButton(QCoreApplication::translate("conv::app::QtMessageBoxes", "A&yuda"), QMessageBox::HelpRole);
     ayuda->setObjectName(QStringLiteral("help"));
     // The help opens beside the box, which stays until "OK".

@@ -603,6 +603,23 @@ private slots:
         QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QLatin1Char('\n'))));
     }
 
+    /// Every box's buttons speak the window's language: in Galician none keeps Qt's English
+    /// captions or a Spanish one.
+    void boxButtonsInTheWindowsLanguage()
+    {
+        const bool galician = conv::app::test::helpLanguage() == QLatin1String("gl");
+        const QStringList allowed = galician ? QStringList{QStringLiteral("Aceptar"), QStringLiteral("Cancelar"),
+                                                           QStringLiteral("Tentar de novo"), QStringLiteral("Axuda")}
+                                             : QStringList{QStringLiteral("OK"), QStringLiteral("Cancel"),
+                                                           QStringLiteral("Reintentar"), QStringLiteral("Cancelar"),
+                                                           QStringLiteral("Ayuda")};
+        QStringList wrong;
+        for (const QString& caption : messageBoxButtons())
+            if (!allowed.contains(caption))
+                wrong << caption;
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral(", "))));
+    }
+
     /// F1 or "Ayuda" on an error box opens the help page of its message, and the box stays; the box
     /// says what the message means for the file and line it names.
     void f1OnAnErrorBoxOpensItsPage()
