@@ -25,6 +25,16 @@ export TRANSXADE_WORK=$work/VTEMP
 export TRANSXADE_LANG=es # the pictures of the help and the README are the Spanish window
 caption="Exportar e importar datos entre Vestrano y XADE \\(Formato CSV\\)"
 
+# run_window FOLDER [WORK]: the window started in FOLDER (with WORK as its work folder); its pid in $window_pid.
+run_window() {
+    (cd "$1" && TRANSXADE_WORK=${2:-$TRANSXADE_WORK} exec "$work/bin/TransVestranosXadeCSV") &
+    window_pid=$!
+    pids+=($window_pid)
+}
+end_window() {
+    kill "$window_pid" 2>/dev/null || true
+    wait "$window_pid" 2>/dev/null || true
+}
 shot() { # window, name
     sleep 0.4
     import -window "$1" "$out/$2.png"
@@ -104,43 +114,45 @@ kill "$second" 2>/dev/null || true
 wait "$second" 2>/dev/null || true
 
 # A timetable of two days of four periods leaves classes unplaced: the export lists them before
-# its final message.
+# its final message. export_list SUFFIX TEMPLATE_CAPTION LIST_CAPTION
 mkdir -p "$work/VTEMP-list" "$work/list"
 cp -r examples/school/. "$work/list"
-TRANSXADE_WORK=$work/VTEMP-list "$transxade" import --csv "$work/list" --call 2026ORD \
-    --levels "$work/list/niveles.csv" >/dev/null 2>&1
-"$standin" --work "$work/VTEMP-list" --days 2 --periods 4 >/dev/null
-(cd "$work/list" && TRANSXADE_WORK=$work/VTEMP-list exec "$work/bin/TransVestranosXadeCSV") &
-listing=$!
-pids+=($listing)
-w=$(window_named "$caption")
-click "$w" 429 84
-d=$(window_named "Control de Plantilla Horaria")
-click "$d" 529 277
-l=$(window_named "Clases que no se han exportado")
-shot "$l" export-list
-xdotool mousemove --window "$l" 10 10 key Return
-b=$(window_named TransVestranosXADECSV)
-xdotool mousemove --window "$b" 10 10 key Return
-kill "$listing" 2>/dev/null || true
-wait "$listing" 2>/dev/null || true
+export_list() {
+    rm -rf "$work/VTEMP-list"/*
+    TRANSXADE_WORK=$work/VTEMP-list "$transxade" import --csv "$work/list" --call 2026ORD \
+        --levels "$work/list/niveles.csv" >/dev/null 2>&1
+    "$standin" --work "$work/VTEMP-list" --days 2 --periods 4 >/dev/null
+    run_window "$work/list" "$work/VTEMP-list"
+    w=$(window_named "$caption")
+    click "$w" 429 84
+    d=$(window_named "$2")
+    click "$d" 529 277
+    l=$(window_named "$3")
+    shot "$l" "export-list$1"
+    xdotool mousemove --window "$l" 10 10 key Return
+    b=$(window_named TransVestranosXADECSV)
+    xdotool mousemove --window "$b" 10 10 key Return
+    end_window
+}
+export_list "" "Control de Plantilla Horaria" "Clases que no se han exportado"
 
 # The review of a school with two lines that would end the import: "Volver" only.
+# review SUFFIX REVIEW_CAPTION
 cp -r examples/school "$work/bad"
 printf 'E0099,G1001\r\n' >>"$work/bad/profesoresGrupoCentro.csv"
 printf 'SALON,Sal\xF3n\r\n\xEF\xBB\xBFPATIO,Patio\r\n' >>"$work/bad/aulasCentro.csv"
 mkdir -p "$work/VTEMP-bad"
-(cd "$work/bad" && TRANSXADE_WORK=$work/VTEMP-bad exec "$work/bin/TransVestranosXadeCSV") &
-bad=$!
-pids+=($bad)
-w=$(window_named "$caption")
-click "$w" 132 84
-click "$w" 157 227
-r=$(window_named "Revisión de los ficheros de XADE")
-shot "$r" review
-xdotool mousemove --window "$r" 10 10 key Return
-kill "$bad"
-wait "$bad" 2>/dev/null || true
+review() {
+    run_window "$work/bad" "$work/VTEMP-bad"
+    w=$(window_named "$caption")
+    click "$w" 132 84
+    click "$w" 157 227
+    r=$(window_named "$2")
+    shot "$r" "review$1"
+    xdotool mousemove --window "$r" 10 10 key Return
+    end_window
+}
+review "" "Revisión de los ficheros de XADE"
 
 # A real secondary school (examples/instituto) on the level screen. Its codes were saved by an
 # earlier import (the batch converter with the school's answers file), so "Continuar" asks whether
@@ -174,9 +186,11 @@ sleep 0.5
 
 # The pictures of the Galician help and the README, with the window in Galician: the main
 # screen, the template dialog (an export first: an import left on the call screen would be
-# reported unfinished), the call screen, and the secondary school's level screen with the
-# question before it, from a work folder of its own.
+# reported unfinished), the call screen, the list of classes passed over, the review, and the
+# secondary school's level screen with the question before it, from a work folder of its own.
 export TRANSXADE_LANG=gl
+export_list -gl "Control do modelo horario" "Clases que non se exportaron"
+review -gl "Revisión dos ficheiros de XADE"
 (cd "$work/school" && exec "$work/bin/TransVestranosXadeCSV") &
 gl=$!
 pids+=($gl)
