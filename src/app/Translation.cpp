@@ -8,6 +8,7 @@
 #include <QTranslator>
 
 #include <memory>
+#include <vector>
 
 namespace conv::app
 {
@@ -29,19 +30,27 @@ lang::Language windowLanguage()
 
 bool useLanguage(lang::Language language)
 {
-    static std::unique_ptr<QTranslator> translator;
-    if (translator) {
+    // The window's own texts, and Qt's (its file dialog, the editing menus). Spanish keeps Qt's
+    // texts as they always were.
+    static std::vector<std::unique_ptr<QTranslator>> translators;
+    for (const auto& translator : translators)
         QCoreApplication::removeTranslator(translator.get());
-        translator.reset();
-    }
+    translators.clear();
     current() = lang::Language::Spanish;
     if (language == lang::Language::Spanish)
         return true;
-    auto loaded = std::make_unique<QTranslator>();
-    if (!loaded->load(QStringLiteral(":/i18n/transxade_%1.qm").arg(QLatin1String(lang::code(language)))))
-        return false;
-    QCoreApplication::installTranslator(loaded.get());
-    translator = std::move(loaded);
+    std::vector<std::unique_ptr<QTranslator>> loaded;
+    for (const char* catalogue : {"transxade", "qtbase"}) {
+        auto translator = std::make_unique<QTranslator>();
+        if (!translator->load(QStringLiteral(":/i18n/%1_%2.qm")
+                                  .arg(QLatin1String(catalogue), QLatin1String(lang::code(language)))))
+            return false;
+        loaded.push_back(std::move(translator));
+    }
+    for (auto& translator : loaded) {
+        QCoreApplication::installTranslator(translator.get());
+        translators.push_back(std::move(translator));
+    }
     current() = language;
     return true;
 }

@@ -10,6 +10,8 @@
 #include "tables/Table.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QTimer>
 #include <QTableView>
 #include <QLabel>
 #include <QSignalSpy>
@@ -196,6 +198,30 @@ private slots:
         QCOMPARE(dialog.view()->model()->rowCount(), 10000);
         QCOMPARE(dialog.view()->model()->index(9999, 0).data().toString(), reason);
         QCOMPARE(dialog.view()->model()->index(9999, 3).data().toString(), QStringLiteral("G9999"));
+    }
+
+    /// "Guardar lista…" in Galician: Qt's file dialog speaks it too (the window's catalogue does
+    /// not hold Qt's texts).
+    void saveDialogInGalician()
+    {
+        QVERIFY(conv::app::useLanguage(conv::lang::Language::Galician));
+        ListDialog dialog(conv::test::passedOverList(1), ListDialog::Choice::Close);
+        dialog.show();
+        QStringList texts;
+        QTimer::singleShot(0, [&texts] {
+            auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!chooser)
+                return;
+            for (const auto label : {QFileDialog::LookIn, QFileDialog::FileName, QFileDialog::FileType,
+                                     QFileDialog::Accept, QFileDialog::Reject})
+                texts << chooser->labelText(label);
+            chooser->reject();
+        });
+        QTest::mouseClick(dialog.saveButton(), Qt::LeftButton);
+        conv::app::useLanguage(conv::lang::Language::Spanish);
+        QCOMPARE(texts, QStringList({QStringLiteral("Buscar en:"), QStringLiteral("&Nome do ficheiro:"),
+                                     QStringLiteral("Ficheiros de tipo:"), QStringLiteral("&Gardar"),
+                                     QStringLiteral("Cancelar")}));
     }
 };
 
