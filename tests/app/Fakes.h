@@ -5,7 +5,9 @@
 #include "app/MessageBoxes.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QStringList>
+#include <QTest>
 
 #include <functional>
 #include <memory>
@@ -80,6 +82,19 @@ inline std::unique_ptr<TMForm> startWindow(std::vector<std::string> parameters, 
     setup.parents = &parents;
     auto w = std::make_unique<TMForm>(setup);
     w->show();
+    return w;
+}
+
+/// The window started as a school's administrator starts it: from the school's folder, and in
+/// front, so that keys reach it.
+inline std::unique_ptr<TMForm> startActiveWindow(const QString& school, std::vector<std::string> parameters,
+                                                 const QString& programFolder, ScriptedBoxes& boxes,
+                                                 ParentWindows& parents)
+{
+    QDir::setCurrent(school);
+    auto w = startWindow(std::move(parameters), programFolder, boxes, parents);
+    if (!QTest::qWaitForWindowActive(w.get()))
+        qWarning("window not active");
     return w;
 }
 

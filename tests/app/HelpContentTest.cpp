@@ -218,10 +218,7 @@ class HelpContentTest : public QObject
     std::unique_ptr<TMForm> windowAt(const QString& screen)
     {
         emptyWorkFolder();
-        QDir::setCurrent(m_school.path());
-        auto w = startWindow({}, m_program.path(), m_boxes, m_parents);
-        if (!QTest::qWaitForWindowActive(w.get()))
-            qWarning("window not active");
+        auto w = startActiveWindow(m_school.path(), {}, m_program.path(), m_boxes, m_parents);
         if (screen != QLatin1String("principal"))
             QTest::mouseClick(w->BExportar, Qt::LeftButton);
         if (screen == QLatin1String("niveles"))

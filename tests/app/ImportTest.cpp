@@ -73,11 +73,7 @@ class ImportTest : public QObject
 
     std::unique_ptr<TMForm> start(std::vector<std::string> parameters = {})
     {
-        QDir::setCurrent(m_school.path());
-        auto w = startWindow(std::move(parameters), m_program.path(), m_boxes, m_parents);
-        if (!QTest::qWaitForWindowActive(w.get()))
-            qWarning("window not active");
-        return w;
+        return startActiveWindow(m_school.path(), std::move(parameters), m_program.path(), m_boxes, m_parents);
     }
 
     /// Types `text` into a cell of the grid as a person does: the first key opens the editor,

@@ -113,11 +113,7 @@ class LanguageTest : public QObject
 
     std::unique_ptr<TMForm> start(std::vector<std::string> parameters = {})
     {
-        QDir::setCurrent(m_school.path());
-        auto w = startWindow(std::move(parameters), m_program.path(), m_boxes, m_parents);
-        if (!QTest::qWaitForWindowActive(w.get()))
-            qWarning("window not active");
-        return w;
+        return startActiveWindow(m_school.path(), std::move(parameters), m_program.path(), m_boxes, m_parents);
     }
 
     void keep(QWidget* screen, const QString& name)
