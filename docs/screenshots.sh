@@ -155,25 +155,26 @@ review() {
 review "" "Revisión de los ficheros de XADE"
 
 # A real secondary school (examples/instituto) on the level screen. Its codes were saved by an
-# earlier import (the batch converter with the school's answers file), so "Continuar" asks whether
-# to take them up again; "OK" fills the grid.
-mkdir -p "$work/VTEMP-instituto"
+# earlier import (the batch converter with the school's answers file), into a work folder of the
+# language's own, so "Continuar" asks whether to take them up again; "OK" fills the grid.
+# institute SUFFIX QUESTION_CAPTION
 cp -r examples/instituto "$work/instituto"
-TRANSXADE_WORK=$work/VTEMP-instituto "$transxade" import --csv "$work/instituto" --call 2026ORD \
-    --levels "$work/instituto/niveles.csv" >/dev/null 2>&1
-(cd "$work/instituto" && TRANSXADE_WORK=$work/VTEMP-instituto exec "$work/bin/TransVestranosXadeCSV") &
-school=$!
-pids+=($school)
-w=$(window_named "$caption")
-click "$w" 132 84
-click "$w" 157 227
-q=$(window_named "Recuperaci.*n de Niveles y Cursos importados anteriormente")
-shot "$q" reuse-question
-xdotool mousemove --window "$q" 10 10 key Return
-sleep 0.3
-shot "$w" level-instituto
-kill "$school"
-wait "$school" 2>/dev/null || true
+institute() {
+    mkdir -p "$work/VTEMP-instituto$1"
+    TRANSXADE_WORK=$work/VTEMP-instituto$1 "$transxade" import --csv "$work/instituto" --call 2026ORD \
+        --levels "$work/instituto/niveles.csv" >/dev/null 2>&1
+    run_window "$work/instituto" "$work/VTEMP-instituto$1"
+    w=$(window_named "$caption")
+    click "$w" 132 84
+    click "$w" 157 227
+    q=$(window_named "$2")
+    shot "$q" "reuse-question$1"
+    xdotool mousemove --window "$q" 10 10 key Return
+    sleep 0.3
+    shot "$w" "level-instituto$1"
+    end_window
+}
+institute "" "Recuperaci.*n de Niveles y Cursos importados anteriormente"
 
 # Embedded in a host window, started with "importar".
 "$host" --program "$work/bin/TransVestranosXadeCSV" --direction importar >/dev/null &
@@ -191,9 +192,7 @@ sleep 0.5
 export TRANSXADE_LANG=gl
 export_list -gl "Control do modelo horario" "Clases que non se exportaron"
 review -gl "Revisión dos ficheiros de XADE"
-(cd "$work/school" && exec "$work/bin/TransVestranosXadeCSV") &
-gl=$!
-pids+=($gl)
+run_window "$work/school"
 w=$(window_named "$caption")
 shot "$w" start-gl
 click "$w" 429 84
@@ -202,29 +201,10 @@ shot "$d" template-dialog-gl
 click "$d" 529 277
 b=$(window_named TransVestranosXADECSV)
 xdotool mousemove --window "$b" 10 10 key Return
-kill "$gl" 2>/dev/null || true
-wait "$gl" 2>/dev/null || true
-(cd "$work/school" && exec "$work/bin/TransVestranosXadeCSV") &
-gl=$!
-pids+=($gl)
+end_window
+run_window "$work/school"
 w=$(window_named "$caption")
 click "$w" 132 84
 shot "$w" call-screen-gl
-kill "$gl"
-wait "$gl" 2>/dev/null || true
-mkdir -p "$work/VTEMP-instituto-gl"
-TRANSXADE_WORK=$work/VTEMP-instituto-gl "$transxade" import --csv "$work/instituto" --call 2026ORD \
-    --levels "$work/instituto/niveles.csv" >/dev/null 2>&1
-(cd "$work/instituto" && TRANSXADE_WORK=$work/VTEMP-instituto-gl exec "$work/bin/TransVestranosXadeCSV") &
-gl=$!
-pids+=($gl)
-w=$(window_named "$caption")
-click "$w" 132 84
-click "$w" 157 227
-q=$(window_named "Recuperaci.*n dos niveis e cursos importados antes")
-shot "$q" reuse-question-gl
-xdotool mousemove --window "$q" 10 10 key Return
-sleep 0.3
-shot "$w" level-instituto-gl
-kill "$gl"
-wait "$gl" 2>/dev/null || true
+end_window
+institute -gl "Recuperaci.*n dos niveis e cursos importados antes"
